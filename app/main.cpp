@@ -1,0 +1,15 @@
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    velmora::Form1 window;
+    window.Form_Load();
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,277 @@
+#include "app/qt_platform.h"
+
+#include "app/host_paths.h"
+#include "app/runtime_failure.h"
+#include "app/windows1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QTime>
+#include <QUrl>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// Below this gap since the last real pump, a pump that may be skipped is skipped: a save
+// yields per cell, and processing events a million times costs more than the save.
+constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
+
+// The largest file one text can hold: the file length is a 32-bit signed number.
+constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
+
+QFileInfo hostInfo(const QString& path)
+{
+    const QString host = toHostPath(path);
+    return host.isEmpty() ? QFileInfo() : QFileInfo(host);
+}
+
+RuntimeFailure openFailure(const QFileInfo& info, QFileDevice::FileError error)
+{
+    if (!info.exists())
+        return info.dir().exists() ? Failure::fileNotFound() : Failure::pathNotFound();
+    if (error == QFileDevice::PermissionsError)
+        return Failure::permissionDenied();
+    return Failure::pathFileAccessError();
+}
+
+// Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
+class SaveFileWriter : public TextFileWriter
+{
+public:
+    SaveFileWriter(const QString& hostPath, Platform& platform)
+        : m_file(hostPath), m_platform(platform)
+    {}
+    void open()
+    {
+        const QFileInfo info(m_file.fileName());
+        if (!info.dir().exists())
+            throw Failure::pathNotFound();
+        if (info.isDir())
+            throw Failure::pathFileAccessError();
+        if (info.exists() && !info.isWritable())
+            throw Failure::permissionDenied();
+        if (!m_file.open(QIODevice::WriteOnly))
+            throw m_file.error() == QFileDevice::PermissionsError ? Failure::permissionDenied()
+                                                                  : Failure::pathFileAccessError();
+    }
+    void writeLine(QStringView text) override
+    {
+        QByteArray line = m_platform.encodeAnsi(text);
+        line.append("\r\n", 2);
+        if (m_file.write(line) != line.size())
+            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
+                                                               : Failure::deviceIoError();
+    }
+    void close() override
+    {
+        if (!m_file.commit())
+            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
+                                                               : Failure::deviceIoError();
+    }
+
+private:
+    QSaveFile m_file;
+    Platform& m_platform;
+};
+
+QString forDisplay(QString text)
+{
+    // Message texts use bare CR as a line break; Qt's labels break only at LF.
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() : m_random(0)
+{
+    m_sinceLastPump.start();
+}
+
+void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
+{
+    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QString toQtFileFilter(const QString& barSeparatedFilter)
+{
+    const QStringList parts = barSeparatedFilter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype paren = description.indexOf(u'(');
+        if (paren > 0)
+            description = description.left(paren).trimmed();
+        QString pattern = parts[i + 1];
+        pattern.replace(u"*.*"_s, u"*"_s); // "all files" must match names without a dot too
+        pattern.replace(u';', u' ');
+        filters.append(description + u" ("_s + pattern + u')');
+    }
+    return filters.join(u";;"_s);
+}
+
+QString QtPlatform::showOpenDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
+                       toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & FileDialogFlags::AllowMultiSelect)
+                           ? QFileDialog::ExistingFiles
+                           : QFileDialog::ExistingFile);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(toHostPath(request.fileName));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return {};
+    if (files.size() == 1)
+        return toWindowsPath(QFileInfo(files.front()).absoluteFilePath());
+    // Several names: the folder, then each name, separated by NUL.
+    QString result = toWindowsPath(QFileInfo(files.front()).absolutePath());
+    for (const QString& file : files)
+        result += QChar(u'\0') + QFileInfo(file).fileName();
+    return result;
+}
+
+QString QtPlatform::showSaveDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
+                       toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!(request.flags & FileDialogFlags::OverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return toWindowsPath(QFileInfo(dialog.selectedFiles().front()).absoluteFilePath());
+}
+
+void QtPlatform::clipboardClear()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtPlatform::clipboardSetText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::shellRun(const QString& commandLine, int /*windowStyle*/)
+{
+    // The only command line the program runs is: explorer "address".
+    const qsizetype open = commandLine.indexOf(u'"');
+    const qsizetype close = commandLine.lastIndexOf(u'"');
+    if (open < 0 || close <= open)
+        throw Failure::fileNotFound();
+    const QUrl url(commandLine.mid(open + 1, close - open - 1));
+    if (!url.isValid() || !QDesktopServices::openUrl(url))
+        throw Failure::fileNotFound();
+}
+
+void QtPlatform::randomize()
+{
+    m_random.seed(static_cast<std::uint64_t>(QTime::currentTime().msecsSinceStartOfDay()));
+}
+
+double QtPlatform::rnd()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_random);
+}
+
+QString QtPlatform::programFolder()
+{
+    return toWindowsPath(QCoreApplication::applicationDirPath());
+}
+
+bool QtPlatform::modificationTimeReadable(const QString& path)
+{
+    const QFileInfo info = hostInfo(path);
+    return !info.filePath().isEmpty() && info.exists() && info.lastModified().isValid();
+}
+
+bool QtPlatform::normalFileExists(const QString& path)
+{
+    const QFileInfo info = hostInfo(path);
+    return !info.filePath().isEmpty() && info.isFile() && !info.isHidden();
+}
+
+qint64 QtPlatform::fileLength(const QString& path)
+{
+    const QFileInfo info = hostInfo(path);
+    if (info.filePath().isEmpty() || !info.exists())
+        throw Failure::fileNotFound();
+    if (!info.isFile())
+        throw Failure::pathFileAccessError(); // a folder or a device has no length to read
+    return info.size();
+}
+
+QByteArray QtPlatform::readWholeFile(const QString& path)
+{
+    const QFileInfo info = hostInfo(path);
+    if (info.filePath().isEmpty())
+        throw Failure::pathNotFound();
+    if (info.exists() && !info.isFile())
+        throw Failure::pathFileAccessError(); // never open a folder, device or pipe
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        throw openFailure(info, file.error());
+    if (file.size() > kLargestReadableFile)
+        throw Failure::fileTooLarge();
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+    } catch (const std::bad_alloc&) {
+        throw Failure::outOfMemory();
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw Failure::deviceIoError();
+    return bytes;
+}
+
+std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
+{
+    const QString host = toHostPath(path);
+    if (host.isEmpty())
+        throw Failure::pathNotFound();
+    auto writer = std::make_unique<SaveFileWriter>(host, *this);
+    writer->open();
+    return writer;
+}
+
+QString QtPlatform::decodeAnsi(QByteArrayView bytes)
+{
+    return decodeWindows1252(bytes);
+}
+
+QByteArray QtPlatform::encodeAnsi(QStringView text)
+{
+    return encodeWindows1252(text);
+}
+
+void QtPlatform::pumpEvents(Pump mode)
+{
+    if (mode == Pump::MaySkip && m_sinceLastPump.nsecsElapsed() < kPumpSkipNanoseconds)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceLastPump.restart();
+}
+
+} // namespace velmora

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace velmora::bench {
+
+// Random printable keys of 8 to 20 characters, the same for every run.
+inline QString randomKey(std::mt19937& random)
+{
+    static const char16_t alphabet[] =
+        u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
+    const int length = 8 + static_cast<int>(random() % 13);
+    QString key(length, Qt::Uninitialized);
+    for (int i = 0; i < length; ++i)
+        key[i] = QChar(alphabet[random() % (sizeof(alphabet) / sizeof(char16_t) - 1)]);
+    return key;
+}
+
+// Peak resident memory of this process so far, in MiB (VmHWM).
+inline double peakMemoryMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0.0;
+}
+
+inline double seconds(const QElapsedTimer& timer)
+{
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace velmora::bench

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+namespace velmora {
+
+// The twelve lines "Load Sample/Example Text" adds, in their order (deliberately unsorted).
+const QStringList& sampleLines();
+
+} // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+namespace velmora {
+class VendorProgressBar;
+}
+
+namespace velmora::SortArray {
+
+// Sorts the keys in place, ascending in code-unit order, with a bubble sort: whole passes
+// until one makes no exchange. Yields to the event loop at the start of every pass and
+// writes the bar once per comparison (0, then floor(i / n * 100)); leaves the bar at 0.
+// Returns the keys. A failure (of the bar, or a closing program in the yield) leaves the
+// keys in the order the passes had reached and passes on to the caller.
+QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar);
+
+} // namespace velmora::SortArray

@@ -1,0 +1,87 @@
+#include "fake_platform.h"
+
+#include "app/runtime_failure.h"
+
+namespace velmora::test {
+
+FakePlatform::FakePlatform() = default;
+
+void FakePlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
+{
+    boxes.push_back({text, icon, title});
+    if (onMessageBox)
+        onMessageBox(boxes.back());
+}
+
+QString FakePlatform::showOpenDialog(const FileDialogRequest& request)
+{
+    openRequests.push_back(request);
+    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+}
+
+QString FakePlatform::showSaveDialog(const FileDialogRequest& request)
+{
+    saveRequests.push_back(request);
+    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+}
+
+void FakePlatform::clipboardClear()
+{
+    ++clipboardClearCalls;
+    if (clipboardRefusals > 0) {
+        --clipboardRefusals;
+        throw Failure::pathFileAccessError();
+    }
+    clipboardText.clear();
+    clipboardHasText = false;
+}
+
+void FakePlatform::clipboardSetText(const QString& text)
+{
+    ++clipboardSetCalls;
+    if (clipboardRefusals > 0) {
+        --clipboardRefusals;
+        throw Failure::pathFileAccessError();
+    }
+    clipboardText = text;
+    clipboardHasText = true;
+}
+
+void FakePlatform::shellRun(const QString& commandLine, int /*windowStyle*/)
+{
+    shellCommands.append(commandLine);
+    if (shellFails)
+        throw Failure::fileNotFound();
+}
+
+double FakePlatform::rnd()
+{
+    return m_nextRnd < rndValues.size() ? rndValues[m_nextRnd++] : 0.5;
+}
+
+bool FakePlatform::modificationTimeReadable(const QString& path)
+{
+    return modificationTimeReadableHook ? modificationTimeReadableHook(path)
+                                        : m_real.modificationTimeReadable(path);
+}
+
+QByteArray FakePlatform::readWholeFile(const QString& path)
+{
+    return readWholeFileHook ? readWholeFileHook(path) : m_real.readWholeFile(path);
+}
+
+std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path)
+{
+    return createTextFileHook ? createTextFileHook(path) : m_real.createTextFile(path);
+}
+
+void FakePlatform::pumpEvents(Pump /*mode*/)
+{
+    ++yields;
+    if (onEveryYield)
+        onEveryYield(yields);
+    if (auto action = atYield.find(yields); action != atYield.end())
+        action->second();
+}
+
+} // namespace velmora::test

@@ -1,0 +1,183 @@
+#include "app/runtime_failure.h"
+#include "app/vendor_progress_bar.h"
+#include "fake_platform.h"
+#include "sorting/bubble_sort.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <random>
+
+using namespace Qt::StringLiterals;
+using velmora::VendorProgressBar;
+using velmora::SortArray::BubbleSortWithProgress;
+using velmora::test::FakePlatformScope;
+
+class BubbleSortTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void sortsByCodeUnits_data();
+    void sortsByCodeUnits();
+    void matchesStableSortOnRandomKeys();
+    void barValuesPerPass_data();
+    void barValuesPerPass();
+    void yieldsOncePerPass();
+    void keysShowPassStateAtEveryYield();
+    void failingBarLeavesPartlySortedKeys();
+};
+
+void BubbleSortTest::sortsByCodeUnits_data()
+{
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("sorted");
+    QTest::newRow("empty sequence") << QStringList{} << QStringList{};
+    QTest::newRow("one key") << QStringList{u"x"_s} << QStringList{u"x"_s};
+    QTest::newRow("two keys out of order")
+        << QStringList{u"b"_s, u"a"_s} << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("capitals before small letters")
+        << QStringList{u"a"_s, u"B"_s} << QStringList{u"B"_s, u"a"_s};
+    QTest::newRow("prefix first") << QStringList{u"b"_s, u"ab"_s, u"a "_s, u"a"_s}
+                                  << QStringList{u"a"_s, u"a "_s, u"ab"_s, u"b"_s};
+    QTest::newRow("empty key first")
+        << QStringList{u"a"_s, QString()} << QStringList{QString(), u"a"_s};
+    QTest::newRow("numbers as text") << QStringList{u"apple"_s, u"Zebra"_s, u"10"_s, u"9"_s}
+                                     << QStringList{u"10"_s, u"9"_s, u"Zebra"_s, u"apple"_s};
+    QTest::newRow("leading space before letters and digits")
+        << QStringList{u"a"_s, u"1"_s, u" z"_s} << QStringList{u" z"_s, u"1"_s, u"a"_s};
+    // Code units, not code points: U+10000 is D800 DC00, below U+E000.
+    QTest::newRow("surrogates before private use")
+        << QStringList{QString(QChar(0xE000)), QString::fromUcs4(U"\U00010000")}
+        << QStringList{QString::fromUcs4(U"\U00010000"), QString(QChar(0xE000))};
+    QTest::newRow("duplicates all kept") << QStringList{u"b"_s, u"a"_s, u"b"_s, u"a"_s}
+                                         << QStringList{u"a"_s, u"a"_s, u"b"_s, u"b"_s};
+    QTest::newRow("no locale: accents after z")
+        << QStringList{u"\u00e9"_s, u"z"_s, u"e"_s} << QStringList{u"e"_s, u"z"_s, u"\u00e9"_s};
+}
+
+void BubbleSortTest::sortsByCodeUnits()
+{
+    FakePlatformScope scope;
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, sorted);
+    VendorProgressBar bar;
+    QStringList& result = BubbleSortWithProgress(keys, bar);
+    QCOMPARE(&result, &keys);
+    QCOMPARE(keys, sorted);
+    QCOMPARE(bar.Value(), 0.0);
+}
+
+void BubbleSortTest::matchesStableSortOnRandomKeys()
+{
+    FakePlatformScope scope;
+    std::mt19937 random(7);
+    for (int size : {3, 17, 300}) {
+        QStringList keys;
+        for (int i = 0; i < size; ++i) {
+            QString key;
+            const int length = static_cast<int>(random() % 4);
+            for (int c = 0; c < length; ++c)
+                key.append(QChar(char16_t(u"aAb \xe9\xd800"[random() % 6])));
+            keys.append(key);
+        }
+        QStringList expected = keys;
+        std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+            return std::lexicographical_compare(
+                a.begin(), a.end(), b.begin(), b.end(),
+                [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
+        });
+        VendorProgressBar bar;
+        BubbleSortWithProgress(keys, bar);
+        QCOMPARE(keys, expected);
+    }
+}
+
+void BubbleSortTest::barValuesPerPass_data()
+{
+    QTest::addColumn<int>("keyCount");
+    QTest::addColumn<QList<double>>("firstPass");
+    QTest::newRow("two keys, n = 0") << 2 << QList<double>{0};
+    QTest::newRow("five keys, n = 3") << 5 << QList<double>{0, 33, 66, 100};
+    QList<double> hundred;
+    for (int i = 0; i <= 100; ++i)
+        hundred.append(i == 29 ? 28 : i == 57 ? 56 : i == 58 ? 57 : i);
+    QTest::newRow("102 keys, n = 100: rounding at 29, 57, 58") << 102 << hundred;
+}
+
+void BubbleSortTest::barValuesPerPass()
+{
+    FakePlatformScope scope;
+    QFETCH(int, keyCount);
+    QFETCH(QList<double>, firstPass);
+    // Reverse order: every pass but the last exchanges, so the passes are keyCount.
+    QStringList keys;
+    for (int i = keyCount; i > 0; --i)
+        keys.append(QString::number(1000 + i));
+    QList<double> written;
+    VendorProgressBar bar;
+    bar.setWriteObserver([&](double value) { written.append(value); });
+    BubbleSortWithProgress(keys, bar);
+
+    // Reversed keys take keyCount passes (the last one clean), then the final 0.
+    const qsizetype perPass = firstPass.size();
+    QCOMPARE(written.size(), keyCount * perPass + 1);
+    for (qsizetype pass = 0; pass < keyCount; ++pass)
+        QCOMPARE(written.mid(pass * perPass, perPass), firstPass);
+    QCOMPARE(written.back(), 0.0);
+    QCOMPARE(bar.Value(), 0.0);
+}
+
+void BubbleSortTest::yieldsOncePerPass()
+{
+    FakePlatformScope scope;
+    struct Case
+    {
+        QStringList keys;
+        int passes;
+    };
+    const Case cases[] = {
+        {{}, 1},
+        {{u"a"_s}, 1},
+        {{u"a"_s, u"b"_s, u"c"_s}, 1}, // already sorted: one pass
+        {{u"c"_s, u"b"_s, u"a"_s}, 3}, // b a c, a b c, then a clean pass
+        {{u"b"_s, u"a"_s}, 2},         // exchange, then confirm
+    };
+    for (Case c : cases) {
+        scope.fake.yields = 0;
+        VendorProgressBar bar;
+        BubbleSortWithProgress(c.keys, bar);
+        QCOMPARE(scope.fake.yields, c.passes);
+    }
+}
+
+void BubbleSortTest::keysShowPassStateAtEveryYield()
+{
+    FakePlatformScope scope;
+    QStringList keys{u"c"_s, u"b"_s, u"a"_s};
+    QList<QStringList> seen;
+    scope.fake.onEveryYield = [&](int) { seen.append(keys); };
+    VendorProgressBar bar;
+    BubbleSortWithProgress(keys, bar);
+    const QList<QStringList> expected = {
+        {u"c"_s, u"b"_s, u"a"_s}, {u"b"_s, u"a"_s, u"c"_s}, {u"a"_s, u"b"_s, u"c"_s}};
+    QCOMPARE(seen, expected);
+}
+
+void BubbleSortTest::failingBarLeavesPartlySortedKeys()
+{
+    FakePlatformScope scope;
+    QStringList keys{u"d"_s, u"c"_s, u"b"_s, u"a"_s};
+    int writes = 0;
+    VendorProgressBar bar;
+    // Pass 1 makes c b a d in three comparisons; the bar then fails before comparison 2 of
+    // pass 2, which has exchanged c and b only.
+    bar.setWriteObserver([&](double) {
+        if (++writes == 5)
+            throw velmora::Failure::overflow();
+    });
+    QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+    QCOMPARE(keys, (QStringList{u"b"_s, u"c"_s, u"a"_s, u"d"_s}));
+}
+
+QTEST_MAIN(BubbleSortTest)
+#include "test_bubble_sort.moc"
