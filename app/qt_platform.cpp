@@ -2,6 +2,7 @@
 
 #include "app/host_paths.h"
 #include "app/runtime_failure.h"
+#include "app/save_file_writer.h"
 #include "app/windows1252.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTime>
 #include <QUrl>
 
@@ -46,46 +46,6 @@ RuntimeFailure openFailure(const QFileInfo& info, QFileDevice::FileError error)
         return Failure::permissionDenied();
     return Failure::pathFileAccessError();
 }
-
-// Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
-class SaveFileWriter : public TextFileWriter
-{
-public:
-    SaveFileWriter(const QString& hostPath, Platform& platform)
-        : m_file(hostPath), m_platform(platform)
-    {}
-    void open()
-    {
-        const QFileInfo info(m_file.fileName());
-        if (!info.dir().exists())
-            throw Failure::pathNotFound();
-        if (info.isDir())
-            throw Failure::pathFileAccessError();
-        if (info.exists() && !info.isWritable())
-            throw Failure::permissionDenied();
-        if (!m_file.open(QIODevice::WriteOnly))
-            throw m_file.error() == QFileDevice::PermissionsError ? Failure::permissionDenied()
-                                                                  : Failure::pathFileAccessError();
-    }
-    void writeLine(QStringView text) override
-    {
-        QByteArray line = m_platform.encodeAnsi(text);
-        line.append("\r\n", 2);
-        if (m_file.write(line) != line.size())
-            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
-                                                               : Failure::deviceIoError();
-    }
-    void close() override
-    {
-        if (!m_file.commit())
-            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
-                                                               : Failure::deviceIoError();
-    }
-
-private:
-    QSaveFile m_file;
-    Platform& m_platform;
-};
 
 QString forDisplay(QString text)
 {
@@ -251,9 +211,7 @@ std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
     const QString host = toHostPath(path);
     if (host.isEmpty())
         throw Failure::pathNotFound();
-    auto writer = std::make_unique<SaveFileWriter>(host, *this);
-    writer->open();
-    return writer;
+    return openSaveFileWriter(host, [this](QStringView text) { return encodeAnsi(text); });
 }
 
 QString QtPlatform::decodeAnsi(QByteArrayView bytes)
