@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every check: formatting, the test suite (warnings are errors),
+# and the same suite under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+echo "== Formatting"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+echo "== Tests"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON
+cmake --build build-test
+(cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+echo "== Tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON \
+    -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF
+cmake --build build-asan
+(cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)

@@ -1,0 +1,250 @@
+#include "app/runtime_failure.h"
+#include "fake_platform.h"
+#include "input/sample_text.h"
+#include "test_helpers.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using velmora::Form1;
+using velmora::MousePointer;
+using velmora::test::FakePlatformScope;
+using velmora::test::fillList;
+using velmora::test::itemTexts;
+
+class SortCommandTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void sortsIntoTheResultList_data();
+    void sortsIntoTheResultList();
+    void sortsTheSample();
+    void sampleIsAppendedInItsOrder();
+    void emptyInputEmptiesTheResults();
+    void previousResultsStayUntilTheSortEnds();
+    void failingBarIsReportedAtLine140AndResultsStillShow();
+    void secondSortInsideTheYieldLastToFinishWins();
+    void clearResultsDuringTheSort();
+    void inputChangesDuringTheSortDoNotMatter();
+};
+
+void SortCommandTest::sortsIntoTheResultList_data()
+{
+    QTest::addColumn<bool>("wordMode");
+    QTest::addColumn<bool>("counter");
+    QTest::addColumn<QStringList>("input");
+    QTest::addColumn<QStringList>("results");
+
+    QTest::newRow("lines: an empty item sorts first")
+        << false << false << QStringList{u"b"_s, QString(), u"a"_s}
+        << QStringList{QString(), u"a"_s, u"b"_s};
+    QTest::newRow("lines: counters, an empty key is a bare counter")
+        << false << true << QStringList{u"b"_s, QString(), u"a"_s}
+        << QStringList{u"1. "_s, u"2. a"_s, u"3. b"_s};
+    QTest::newRow("lines: a single item")
+        << false << true << QStringList{u"only"_s} << QStringList{u"1. only"_s};
+    QTest::newRow("lines: text inside an item is untouched")
+        << false << false << QStringList{u"z a"_s, u" b "_s} << QStringList{u" b "_s, u"z a"_s};
+    QTest::newRow("lines: duplicates all kept")
+        << false << false << QStringList{u"x"_s, u"x"_s, u"X"_s}
+        << QStringList{u"X"_s, u"x"_s, u"x"_s};
+    QTest::newRow("words: two spaces leave an empty word")
+        << true << false << QStringList{u"the  cat sat"_s}
+        << QStringList{QString(), u"cat"_s, u"sat"_s, u"the"_s};
+    QTest::newRow("words: an empty item gives no word")
+        << true << false << QStringList{QString(), u"b a"_s} << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("words: lines are pooled") << true << false << QStringList{u"dog cat"_s, u"ant"_s}
+                                             << QStringList{u"ant"_s, u"cat"_s, u"dog"_s};
+    QTest::newRow("words: only U+0020 separates")
+        << true << false << QStringList{u"b\ta c\u00a0d"_s}
+        << QStringList{u"b\ta"_s, u"c\u00a0d"_s};
+    QTest::newRow("words: leading and trailing spaces give empty words")
+        << true << true << QStringList{u" x "_s} << QStringList{u"1. "_s, u"2. "_s, u"3. x"_s};
+    QStringList ten;
+    for (int i = 0; i < 10; ++i)
+        ten.append(QString(QChar(u'a' + i)));
+    QTest::newRow("counters have no leading zeros")
+        << false << true << ten
+        << QStringList{u"1. a"_s, u"2. b"_s, u"3. c"_s, u"4. d"_s, u"5. e"_s,
+                       u"6. f"_s, u"7. g"_s, u"8. h"_s, u"9. i"_s, u"10. j"_s};
+}
+
+void SortCommandTest::sortsIntoTheResultList()
+{
+    FakePlatformScope scope;
+    QFETCH(bool, wordMode);
+    QFETCH(bool, counter);
+    QFETCH(QStringList, input);
+    QFETCH(QStringList, results);
+    Form1 form;
+    form.Form_Load();
+    (wordMode ? form.Option2 : form.Option1)->setChecked(true);
+    form.Check5->setChecked(counter);
+    fillList(form.ListView1, input);
+    form.PushButton17_Click();
+    QCOMPARE(itemTexts(form.ListView2), results);
+    QCOMPARE(itemTexts(form.ListView1), input); // the input is only read
+    QCOMPARE(form.mousePointer(), MousePointer::Default);
+    QCOMPARE(form.ProgressBar1->Value(), 0.0);
+    QVERIFY(scope.fake.boxes.empty());
+    form.PushButton17_Click(); // sorting again gives the same
+    QCOMPARE(itemTexts(form.ListView2), results);
+}
+
+void SortCommandTest::sortsTheSample()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    form.PushButton8_Click();
+    form.PushButton17_Click();
+    QCOMPARE(itemTexts(form.ListView2),
+             (QStringList{u"Avoid business plans."_s, u"Avoid tempting distractions."_s,
+                          u"Encourage diverse thinking."_s, u"Guard your time."_s,
+                          u"Hire generalists early."_s, u"Hire specialists later."_s,
+                          u"Invest in culture."_s, u"Never fudge numbers."_s,
+                          u"Pick founders carefully."_s, u"Support customers maniacally."_s,
+                          u"Watch your cash."_s, u"Write a blog."_s}));
+
+    form.Option2->setChecked(true);
+    form.PushButton17_Click();
+    const QStringList words = itemTexts(form.ListView2);
+    QCOMPARE(words.size(), 36);
+    QCOMPARE(words.mid(0, 2), (QStringList{u"Avoid"_s, u"Avoid"_s}));
+    QCOMPARE(words[11], u"Write"_s);
+    QCOMPARE(words[12], u"a"_s);
+    QCOMPARE(words.mid(34), (QStringList{u"your"_s, u"your"_s}));
+}
+
+void SortCommandTest::sampleIsAppendedInItsOrder()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    fillList(form.ListView1, {u"mine"_s});
+    form.PushButton8_Click();
+    form.PushButton8_Click();
+    const QStringList items = itemTexts(form.ListView1);
+    QCOMPARE(items.size(), 25);
+    QCOMPARE(items.front(), u"mine"_s);
+    QCOMPARE(items.mid(1, 12), velmora::sampleLines());
+    QCOMPARE(items.mid(13), velmora::sampleLines());
+    QCOMPARE(items[1], u"Watch your cash."_s);
+    QCOMPARE(items[12], u"Guard your time."_s);
+}
+
+void SortCommandTest::emptyInputEmptiesTheResults()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    fillList(form.ListView2, {u"old"_s});
+    form.PushButton17_Click();
+    QCOMPARE(form.ListView2->ListItems().Count(), 0);
+    QCOMPARE(form.ProgressBar1->Value(), 0.0);
+    QVERIFY(scope.fake.boxes.empty());
+}
+
+void SortCommandTest::previousResultsStayUntilTheSortEnds()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    fillList(form.ListView1, {u"b"_s, u"a"_s});
+    fillList(form.ListView2, {u"old"_s});
+    int yieldsSeen = 0;
+    scope.fake.onEveryYield = [&](int) {
+        ++yieldsSeen;
+        QCOMPARE(itemTexts(form.ListView2), QStringList{u"old"_s});
+        QCOMPARE(form.mousePointer(), MousePointer::Hourglass);
+        form.PushButton3_MouseMove(); // the hourglass stays over a button
+        QCOMPARE(form.mousePointer(), MousePointer::Hourglass);
+    };
+    form.PushButton17_Click();
+    QCOMPARE(yieldsSeen, 2);
+    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(form.mousePointer(), MousePointer::Default);
+}
+
+void SortCommandTest::failingBarIsReportedAtLine140AndResultsStillShow()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    form.Check5->setChecked(true);
+    fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
+    int writes = 0;
+    form.ProgressBar1->setWriteObserver([&](double) {
+        if (++writes == 5) // second pass, second comparison
+            throw velmora::Failure::overflow();
+    });
+    form.PushButton17_Click();
+    QCOMPARE(scope.fake.boxes.size(), 1u);
+    const auto& box = scope.fake.boxes.front();
+    QCOMPARE(box.title, u"Application Error"_s);
+    QCOMPARE(box.icon, velmora::MsgBoxIcon::Exclamation);
+    QCOMPARE(box.text, u"Overflow\r\nin Pevrant2021/08/31.Form1.PushButton17_Click at line 140"
+                       u"\r\rPlease email screenshot of this message to support@velmora.example"_s);
+    // The keys as the sort left them, still numbered and shown.
+    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"1. b"_s, u"2. c"_s, u"3. a"_s, u"4. d"_s}));
+    QCOMPARE(form.mousePointer(), MousePointer::Default);
+}
+
+void SortCommandTest::secondSortInsideTheYieldLastToFinishWins()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    fillList(form.ListView1, {u"c"_s, u"b"_s, u"a"_s});
+    MousePointer pointerAfterInner = MousePointer::Hourglass;
+    QStringList resultsAfterInner;
+    scope.fake.atYield[2] = [&] {
+        // The user replaces the input and presses Start Sorting again, mid-sort.
+        form.ListView1->ListItems().Clear();
+        fillList(form.ListView1, {u"z"_s, u"y"_s});
+        form.PushButton17_Click();
+        pointerAfterInner = form.mousePointer();
+        resultsAfterInner = itemTexts(form.ListView2);
+    };
+    form.PushButton17_Click();
+    QCOMPARE(resultsAfterInner, (QStringList{u"y"_s, u"z"_s}));
+    QCOMPARE(pointerAfterInner, MousePointer::Default); // the inner run ends the busy state
+    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(form.mousePointer(), MousePointer::Default);
+    QVERIFY(scope.fake.boxes.empty());
+}
+
+void SortCommandTest::clearResultsDuringTheSort()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    fillList(form.ListView1, {u"b"_s, u"a"_s});
+    fillList(form.ListView2, {u"old"_s});
+    int countAfterClear = -1;
+    scope.fake.atYield[1] = [&] {
+        form.PushButton2_Click();
+        countAfterClear = form.ListView2->ListItems().Count();
+    };
+    form.PushButton17_Click();
+    QCOMPARE(countAfterClear, 0);
+    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
+}
+
+void SortCommandTest::inputChangesDuringTheSortDoNotMatter()
+{
+    FakePlatformScope scope;
+    Form1 form;
+    form.Form_Load();
+    form.Option2->setChecked(true);
+    fillList(form.ListView1, {u"b a"_s});
+    scope.fake.atYield[1] = [&] {
+        form.PushButton1_Click(); // Clear Text does nothing while busy
+        form.PushButton8_Click(); // but the sample still loads
+    };
+    form.PushButton17_Click();
+    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(form.ListView1->ListItems().Count(), 13);
+}
+
+QTEST_MAIN(SortCommandTest)
+#include "test_sort_command.moc"
