@@ -2,13 +2,78 @@
 #include "app/error_report.h"
 #include "app/form1.h"
 #include "app/guarded_procedure.h"
+#include "app/platform.h"
+#include "input/file_helpers.h"
+#include "input/load_list.h"
 #include "input/sample_text.h"
+
+using namespace Qt::StringLiterals;
 
 namespace velmora {
 
+namespace {
+
+constexpr int kDeleteKey = 46;
+
+// The open dialog's set-up for loading: read-only box shown and ticked, several files at
+// once, Explorer style, long names.
+constexpr int kLoadDialogFlags = FileDialogFlags::ReadOnly | FileDialogFlags::AllowMultiSelect |
+                                 FileDialogFlags::Explorer | FileDialogFlags::LongNames;
+static_assert(kLoadDialogFlags == 2621953);
+
+// The Delete key removes the list's selected item. Nothing happens while a command that
+// set the hourglass is running: it may be reading this very list.
+void removeSelectedOnDelete(const Form1& form, ListView* list, int keyCode)
+{
+    if (keyCode != kDeleteKey)
+        return;
+    if (form.isBusy())
+        return;
+    if (list->ListItems().Count() == 0)
+        return;
+    const std::optional<ListItem> selected = list->SelectedItem();
+    if (!selected)
+        return;
+    list->ListItems().Remove(selected->Index());
+}
+
+} // namespace
+
 void Form1::PushButton3_Click()
 {
-    // Load Text From File: not built yet.
+    GuardedProcedure proc(Location::PushButton3_Click);
+    FileDialogRequest dialog;
+    QStringList parts; // one full path, or the folder followed by the chosen names
+    QString path;
+
+    proc.step(100, [&] { dialog.fileName.clear(); });
+    proc.step(102, [&] { dialog.flags = kLoadDialogFlags; });
+    proc.step(104,
+              [&] { dialog.title = u"Load List(s) - Hold Ctrl to select multiple list files"_s; });
+    proc.step(106, [&] { dialog.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s; });
+    proc.step(108, [&] { dialog.fileName = platform().showOpenDialog(dialog); });
+    if (proc.test(110, [&] { return dialog.fileName.isEmpty(); }))
+        return; // cancelled: the list keeps what it had
+
+    proc.step(112, [&] { parts = dialog.fileName.split(QChar(u'\0')); });
+    proc.step(114, [&] { ListView1->ListItems().Clear(); });
+    proc.step(116, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
+
+    if (proc.test(118, [&] { return parts.size() == 1; })) {
+        proc.step(120, [&] { SortArray::LoadListFromFile(*ListView1, parts.at(0)); });
+    } else {
+        // A folder at a drive root ends in a backslash, so the joined path has two.
+        proc.forLoop(
+            122, 128, 1, [&] { return parts.size() - 1; },
+            [&](int i) {
+                proc.step(124, [&] {
+                    path = Main::CollapseBackslashes(parts.at(0) + u'\\' + parts.at(i));
+                });
+                proc.step(126, [&] { SortArray::LoadListFromFile(*ListView1, path); });
+            });
+    }
+
+    proc.step(130, [&] { setMousePointer(velmora::MousePointer::Default); });
 }
 
 void Form1::PushButton8_Click()
@@ -22,18 +87,26 @@ void Form1::PushButton8_Click()
 void Form1::PushButton1_Click()
 {
     GuardedProcedure proc(Location::PushButton1_Click);
-    if (isBusy())
-        return;
-    proc.step(100, [&] { ListView1->ListItems().Clear(); });
+    if (proc.test(100, [&] { return isBusy(); }))
+        return; // a running command may be reading the input list
+    proc.step(102, [&] { ListView1->ListItems().Clear(); });
 }
 
 void Form1::PushButton2_Click()
 {
+    // Not held back while busy: a running sort refills the results when it ends anyway.
     GuardedProcedure proc(Location::PushButton2_Click);
     proc.step(100, [&] { ListView2->ListItems().Clear(); });
 }
 
-void Form1::ListView1_KeyDown(int /*keyCode*/, int /*shift*/) {}
-void Form1::ListView2_KeyDown(int /*keyCode*/, int /*shift*/) {}
+void Form1::ListView1_KeyDown(int keyCode, int /*shift: Ctrl+Delete deletes too*/)
+{
+    removeSelectedOnDelete(*this, ListView1, keyCode);
+}
+
+void Form1::ListView2_KeyDown(int keyCode, int /*shift: Ctrl+Delete deletes too*/)
+{
+    removeSelectedOnDelete(*this, ListView2, keyCode);
+}
 
 } // namespace velmora

@@ -1,18 +1,106 @@
 #include "input/file_helpers.h"
 
 #include "app/platform.h"
+#include "app/runtime_failure.h"
+
+#include <QtEndian>
+
+#include <limits>
+#include <new>
+
+using namespace Qt::StringLiterals;
 
 namespace velmora::Main {
 
-bool FileExists(const QString& path)
+namespace {
+
+// One text holds at most what a 32-bit signed file length can count.
+constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
+
+enum class Encoding
 {
-    return platform().modificationTimeReadable(path);
+    Ansi,
+    Utf16LittleEndian,
+    Utf16BigEndian
+};
+
+// Only a complete two-byte mark selects UTF-16: an ANSI file that merely starts with
+// "þ" or "ÿ" must not turn into unreadable text.
+Encoding encodingOf(const QByteArray& bytes)
+{
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]);
+        const auto second = static_cast<unsigned char>(bytes[1]);
+        if (first == 0xFF && second == 0xFE)
+            return Encoding::Utf16LittleEndian;
+        if (first == 0xFE && second == 0xFF)
+            return Encoding::Utf16BigEndian;
+    }
+    return Encoding::Ansi;
 }
 
-QString ReadFileText(const QString& /*path*/)
+// The mark is decoded like every other code unit, so it stays in the text as U+FEFF.
+QString decodeUtf16(const QByteArray& bytes, Encoding encoding)
 {
-    return {};
-} // not built yet
+    const qsizetype units = bytes.size() / 2;
+    const bool oddByte = bytes.size() % 2 != 0;
+    QString text(units + (oddByte ? 1 : 0), Qt::Uninitialized);
+    if (encoding == Encoding::Utf16LittleEndian)
+        qFromLittleEndian<char16_t>(bytes.constData(), units, text.data());
+    else
+        qFromBigEndian<char16_t>(bytes.constData(), units, text.data());
+    if (oddByte)
+        text[units] = QChar::ReplacementCharacter; // half a code unit is not a character
+    return text;
+}
+
+// Doubled backslashes become one, scanning once from the left: "\\\" gives "\\".
+QString collapsePairs(QStringView path)
+{
+    QString result;
+    result.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        result.append(path[i]);
+        if (path[i] == u'\\' && i + 1 < path.size() && path[i + 1] == u'\\')
+            ++i;
+    }
+    return result;
+}
+
+} // namespace
+
+bool FileExists(const QString& path)
+{
+    // A probe: whatever goes wrong while asking only means "not there".
+    try {
+        return platform().modificationTimeReadable(path);
+    } catch (const RuntimeFailure&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QString ReadFileText(const QString& path)
+{
+    if (!FileExists(path))
+        return {};
+    const qint64 length = platform().fileLength(path);
+    if (length <= 0)
+        return u"empty file"_s;
+    if (length > kLargestReadableFile)
+        throw Failure::fileTooLarge(); // before a single byte is allocated
+
+    try {
+        const QByteArray bytes = platform().readWholeFile(path);
+        const Encoding encoding = encodingOf(bytes);
+        if (encoding == Encoding::Ansi)
+            return platform().decodeAnsi(bytes);
+        return decodeUtf16(bytes, encoding);
+    } catch (const std::bad_alloc&) {
+        throw Failure::outOfMemory();
+    }
+}
 
 QString FileNameFromPath(const QString& path)
 {
@@ -21,7 +109,13 @@ QString FileNameFromPath(const QString& path)
 
 QString CollapseBackslashes(const QString& path)
 {
-    return path;
-} // not built yet
+    if (!path.startsWith(u'\\'))
+        return collapsePairs(path);
+    qsizetype firstOther = 0;
+    while (firstOther < path.size() && path[firstOther] == u'\\')
+        ++firstOther;
+    // A network path keeps exactly its two leading backslashes, however many it came with.
+    return u"\\\\"_s + collapsePairs(QStringView(path).sliced(firstOther));
+}
 
 } // namespace velmora::Main

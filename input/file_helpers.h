@@ -10,8 +10,10 @@ namespace velmora::Main {
 bool FileExists(const QString& path);
 
 // The file's whole text: "" when it does not exist, the literal "empty file" when it has
-// no bytes; UTF-16 when it begins with a byte-order mark (kept as U+FEFF), else the ANSI
-// code page byte by byte. Failures to open or read pass to the caller.
+// no bytes. A file that starts FF FE is UTF-16 little-endian, one that starts FE FF is
+// UTF-16 big-endian; either way the mark stays at the front as U+FEFF and a final odd
+// byte becomes U+FFFD. Every other file is the ANSI code page, byte by byte (no UTF-8
+// detection). Failures to open or read, and files over 2 GiB, throw RuntimeFailure.
 QString ReadFileText(const QString& path);
 
 // The text after the last backslash (all of it when there is none).

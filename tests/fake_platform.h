@@ -54,6 +54,7 @@ public:
 
     // File operations; each defaults to the real one and may be replaced.
     std::function<bool(const QString&)> modificationTimeReadableHook;
+    std::function<qint64(const QString&)> fileLengthHook;
     std::function<QByteArray(const QString&)> readWholeFileHook;
     std::function<std::unique_ptr<TextFileWriter>(const QString&)> createTextFileHook;
 
@@ -69,7 +70,10 @@ public:
     QString programFolder() override { return programFolderPath; }
     bool modificationTimeReadable(const QString& path) override;
     bool normalFileExists(const QString& path) override { return m_real.normalFileExists(path); }
-    qint64 fileLength(const QString& path) override { return m_real.fileLength(path); }
+    qint64 fileLength(const QString& path) override
+    {
+        return fileLengthHook ? fileLengthHook(path) : m_real.fileLength(path);
+    }
     QByteArray readWholeFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
     QString decodeAnsi(QByteArrayView bytes) override { return m_real.decodeAnsi(bytes); }

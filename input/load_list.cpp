@@ -1,0 +1,51 @@
+#include "input/load_list.h"
+
+#include "app/list_view.h"
+#include "app/platform.h"
+#include "input/file_helpers.h"
+
+using namespace Qt::StringLiterals;
+
+namespace velmora::SortArray {
+
+namespace {
+
+// Only U+0020 makes a line blank; a tab or any other white space is content.
+bool holdsMoreThanSpaces(QStringView line)
+{
+    for (QChar c : line) {
+        if (c != u' ')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void LoadListFromFile(ListView& list, const QString& path)
+{
+    if (!Main::FileExists(path)) {
+        platform().messageBox(u"File not found"_s);
+        return;
+    }
+    QString text = Main::ReadFileText(path);
+    text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
+
+    // Lines are cut straight out of the text: each kept line costs one string, and the
+    // skipped ones cost nothing.
+    ListItemCollection& items = list.ListItems();
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype feed = all.indexOf(u'\n', start);
+        const qsizetype end = feed < 0 ? all.size() : feed;
+        const QStringView line = all.sliced(start, end - start);
+        if (holdsMoreThanSpaces(line))
+            items.Add(line.toString());
+        if (feed < 0)
+            break;
+        start = feed + 1;
+    }
+}
+
+} // namespace velmora::SortArray

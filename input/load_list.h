@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+class ListView;
+}
+
+namespace velmora::SortArray {
+
+// Appends the lines of one text file to the list, one item per line that holds anything
+// but spaces; lines are kept as they are, spaces and all. A missing file shows "File not
+// found" and adds nothing. Read failures pass to the calling command.
+void LoadListFromFile(ListView& list, const QString& path);
+
+} // namespace velmora::SortArray
