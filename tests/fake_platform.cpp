@@ -2,6 +2,8 @@
 
 #include "app/runtime_failure.h"
 
+#include <QCoreApplication>
+
 namespace velmora::test {
 
 FakePlatform::FakePlatform() = default;
@@ -47,9 +49,10 @@ void FakePlatform::clipboardSetText(const QString& text)
     clipboardHasText = true;
 }
 
-void FakePlatform::shellRun(const QString& commandLine, int /*windowStyle*/)
+void FakePlatform::shellRun(const QString& commandLine, int windowStyle)
 {
     shellCommands.append(commandLine);
+    shellWindowStyles.push_back(windowStyle);
     if (shellFails)
         throw Failure::fileNotFound();
 }
@@ -82,6 +85,8 @@ void FakePlatform::pumpEvents(Pump /*mode*/)
         onEveryYield(yields);
     if (auto action = atYield.find(yields); action != atYield.end())
         action->second();
+    if (pumpRealEvents)
+        QCoreApplication::processEvents();
 }
 
 } // namespace velmora::test

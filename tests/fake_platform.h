@@ -42,6 +42,7 @@ public:
     int clipboardSetCalls = 0;
 
     QStringList shellCommands;
+    std::vector<int> shellWindowStyles; // one per command, in the same order
     bool shellFails = false;
     std::vector<double> rndValues; // drawn in order; 0.5 once they run out
     int randomizeCalls = 0;
@@ -51,6 +52,7 @@ public:
     int yields = 0;
     std::map<int, std::function<void()>> atYield;
     std::function<void(int)> onEveryYield;
+    bool pumpRealEvents = false; // also deliver Qt's pending events, as the real pump does
 
     // File operations; each defaults to the real one and may be replaced.
     std::function<bool(const QString&)> modificationTimeReadableHook;
