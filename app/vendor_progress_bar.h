@@ -44,6 +44,7 @@ public:
     {
         m_writeObserver = std::move(observer);
     }
+    bool hasWriteObserver() const { return static_cast<bool>(m_writeObserver); }
 
 private:
     static int shownPercent(double value)

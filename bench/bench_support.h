@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <string>
@@ -37,6 +38,14 @@ inline double peakMemoryMiB()
 inline double seconds(const QElapsedTimer& timer)
 {
     return timer.nsecsElapsed() / 1e9;
+}
+
+// CPU time used by the calling thread, in seconds: holds on a machine busy with other work.
+inline double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 } // namespace velmora::bench

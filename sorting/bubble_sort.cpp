@@ -54,9 +54,10 @@ std::vector<BarSegment> barSegments(std::int32_t n)
 
 // The sort compares 32-bit ranks instead of strings: a key's rank is its place in a
 // stable sort of all keys, so ranks are distinct, order like the keys, and equal keys
-// keep their order. The strings themselves follow the ranks only where a pass moved them,
-// and are moved as raw bytes: QString is relocatable (Qt itself moves it with memcpy), so
-// no reference count is touched. Each QString object stays in `keys` exactly once.
+// keep their order. Every key a comparison leaves in place is written back to the list at
+// once, so the list always holds the pass-by-pass order. The strings are moved as raw
+// bytes: QString is relocatable (Qt itself moves it with memcpy), so no reference count is
+// touched, and each QString object stays in the list exactly once.
 struct alignas(QString) RawString
 {
     unsigned char bytes[sizeof(QString)];
@@ -83,17 +84,60 @@ public:
         }
     }
 
-    std::uint32_t* ranks() { return m_ranks.data(); }
-
     // After a yield: someone may have copied the list meanwhile, sharing its storage; take
     // a storage of our own again before writing into it.
     void reattach(QStringList& keys) { m_keys = keys.data(); }
 
-    // Puts the strings of positions first..last where the ranks say they are.
-    void sync(std::int32_t first, std::int32_t last)
+    std::uint32_t rankAt(std::int32_t position) const
     {
-        for (std::int32_t i = first; i <= last; ++i)
-            std::memcpy(static_cast<void*>(&m_keys[i]), &m_sorted[m_ranks[i]], sizeof(QString));
+        return m_ranks[static_cast<std::size_t>(position)];
+    }
+
+    // Puts the key of the given rank at a position.
+    void place(std::int32_t position, std::uint32_t rank)
+    {
+        m_ranks[static_cast<std::size_t>(position)] = rank;
+        std::memcpy(static_cast<void*>(&m_keys[position]), &m_sorted[rank], sizeof(QString));
+    }
+
+    // The comparisons begin..end-1 of a pass. The bubble travels in a register: `carry` is
+    // the key at position i, and every comparison either leaves it behind or carries it
+    // on. On random keys a branch here is mispredicted about every other time, and
+    // compilers turn min/max back into one, so on x86-64 the exchange is written by hand as
+    // conditional moves; elsewhere as masks. The carry chain is then two cycles long, and
+    // writing the key left behind overlaps with it.
+    void bubble(std::int32_t begin, std::int32_t end, std::uint32_t& carry, std::int32_t& lastSwap)
+    {
+        std::uint32_t* const ranks = m_ranks.data();
+        QString* const keys = m_keys;
+        const RawString* const sorted = m_sorted.data();
+        std::uint32_t bubble = carry;
+        std::int32_t last = lastSwap;
+        for (std::int32_t i = begin; i < end; ++i) {
+            const std::uint32_t next = ranks[i + 1];
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+            std::uint32_t low = bubble;
+            std::uint32_t high = next;
+            asm("cmp %[bubble], %[next]\n\t"
+                "cmovb %[next], %[low]\n\t"
+                "cmovb %[bubble], %[high]\n\t"
+                "cmovb %[i], %[last]"
+                : [low] "+&r"(low), [high] "+&r"(high), [last] "+&r"(last)
+                : [bubble] "r"(bubble), [next] "r"(next), [i] "r"(i)
+                : "cc");
+#else
+            const std::uint32_t mask = 0u - static_cast<std::uint32_t>(bubble > next);
+            const std::uint32_t differ = (bubble ^ next) & mask;
+            const std::uint32_t low = bubble ^ differ;
+            const std::uint32_t high = next ^ differ;
+            last ^= (last ^ i) & static_cast<std::int32_t>(mask);
+#endif
+            ranks[i] = low;
+            std::memcpy(static_cast<void*>(&keys[i]), &sorted[low], sizeof(QString));
+            bubble = high;
+        }
+        carry = bubble;
+        lastSwap = last;
     }
 
 private:
@@ -101,6 +145,45 @@ private:
     std::vector<RawString> m_sorted; // the key objects' bytes in rank order
     std::vector<std::uint32_t> m_ranks;
 };
+
+// One pass over positions 0..n+1. Everything from `settled` on is already in its final
+// place (bubble sort leaves all positions after a pass's last exchange final), so the
+// comparisons there cannot exchange and are not made; their bar values still are written.
+// Writing the value the bar already holds changes nothing, so each segment's value is
+// written once, before its comparisons, unless something watches every write (tests do):
+// then every comparison writes it and every comparison is made. Returns the position of
+// the pass's last exchange, -1 when it made none. When the bar fails, the keys are left
+// in the order the pass had reached.
+std::int32_t runPass(RankedKeys& keys, std::int32_t settled,
+                     const std::vector<BarSegment>& segments, VendorProgressBar& bar)
+{
+    std::uint32_t carry = keys.rankAt(0);
+    std::int32_t lastSwap = -1;
+    std::int32_t reached = 0;
+    try {
+        if (bar.hasWriteObserver()) {
+            for (const BarSegment& segment : segments) {
+                for (reached = segment.begin; reached < segment.end; ++reached) {
+                    bar.setValue(segment.value);
+                    keys.bubble(reached, reached + 1, carry, lastSwap);
+                }
+            }
+        } else {
+            const std::int32_t live = settled - 1; // comparisons 0..live-1 can exchange
+            for (const BarSegment& segment : segments) {
+                reached = std::min(segment.begin, live);
+                bar.setValue(segment.value);
+                keys.bubble(reached, std::min(segment.end, live), carry, lastSwap);
+            }
+            reached = live;
+        }
+    } catch (...) {
+        keys.place(reached, carry); // the key the bubble held belongs where the pass stopped
+        throw;
+    }
+    keys.place(reached, carry);
+    return lastSwap;
+}
 
 } // namespace
 
@@ -114,42 +197,15 @@ QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar)
     }
 
     RankedKeys ranked(keys);
-    std::uint32_t* const rank = ranked.ranks();
     const std::vector<BarSegment> segments = barSegments(n);
-
-    bool swapped = true;
-    while (swapped) {
+    std::int32_t settled = n + 2;
+    for (;;) {
         platform().DoEvents();
         ranked.reattach(keys);
-        swapped = false;
-        std::int32_t firstSwap = 0;
-        std::int32_t lastSwap = -1;
-        std::int32_t i = 0;
-        // The bubble travels in a register: `carry` is the key at position i, and every
-        // comparison either leaves it behind or carries it on. No branches on the data.
-        std::uint32_t carry = rank[0];
-        try {
-            for (const BarSegment& segment : segments) {
-                for (i = segment.begin; i < segment.end; ++i) {
-                    bar.setValue(segment.value);
-                    const std::uint32_t next = rank[i + 1];
-                    const bool exchange = carry > next;
-                    rank[i] = exchange ? next : carry;
-                    carry = exchange ? carry : next;
-                    firstSwap = swapped ? firstSwap : i;
-                    lastSwap = exchange ? i : lastSwap;
-                    swapped = swapped | exchange;
-                }
-            }
-            rank[n + 1] = carry;
-        } catch (...) {
-            // A failed bar write: hand the keys back in the order this pass had reached.
-            rank[i] = carry;
-            ranked.sync(0, n + 1);
-            throw;
-        }
-        if (swapped)
-            ranked.sync(firstSwap, lastSwap + 1);
+        const std::int32_t lastSwap = runPass(ranked, settled, segments, bar);
+        if (lastSwap < 0)
+            break;
+        settled = lastSwap + 1;
     }
 
     bar.setValue(0);

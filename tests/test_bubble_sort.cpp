@@ -25,6 +25,7 @@ private Q_SLOTS:
     void yieldsOncePerPass();
     void keysShowPassStateAtEveryYield();
     void failingBarLeavesPartlySortedKeys();
+    void watchedAndUnwatchedBarsSeeTheSamePasses();
 };
 
 void BubbleSortTest::sortsByCodeUnits_data()
@@ -177,6 +178,31 @@ void BubbleSortTest::failingBarLeavesPartlySortedKeys()
     });
     QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
     QCOMPARE(keys, (QStringList{u"b"_s, u"c"_s, u"a"_s, u"d"_s}));
+}
+
+void BubbleSortTest::watchedAndUnwatchedBarsSeeTheSamePasses()
+{
+    // A bar nobody watches lets the sort skip work that cannot change anything; the keys at
+    // every yield must still be exactly those of the plain, fully watched passes.
+    FakePlatformScope scope;
+    std::mt19937 random(11);
+    QStringList input;
+    for (int i = 0; i < 60; ++i)
+        input.append(QString::number(random() % 40));
+    auto passStates = [&](bool watched) {
+        QList<QStringList> states;
+        QStringList keys = input;
+        scope.fake.onEveryYield = [&](int) { states.append(keys); };
+        VendorProgressBar bar;
+        if (watched)
+            bar.setWriteObserver([](double) {});
+        BubbleSortWithProgress(keys, bar);
+        states.append(keys);
+        return states;
+    };
+    const QList<QStringList> watched = passStates(true);
+    QCOMPARE(passStates(false), watched);
+    QVERIFY(watched.size() > 10);
 }
 
 QTEST_MAIN(BubbleSortTest)
