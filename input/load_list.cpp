@@ -4,6 +4,8 @@
 #include "app/platform.h"
 #include "input/file_helpers.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora::SortArray {
@@ -35,6 +37,11 @@ void LoadListFromFile(ListView& list, const QString& path)
     // skipped ones cost nothing.
     ListItemCollection& items = list.ListItems();
     const QStringView all(text);
+    // Room for every line at once when the file at least doubles the list; smaller files
+    // leave the growth to the list, so loading many small files stays linear.
+    const qsizetype lines = all.count(u'\n') + 1;
+    if (lines > items.Count() && items.Count() + lines <= std::numeric_limits<int>::max())
+        list.listModel()->reserveRows(static_cast<int>(items.Count() + lines));
     qsizetype start = 0;
     for (;;) {
         const qsizetype feed = all.indexOf(u'\n', start);

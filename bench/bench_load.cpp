@@ -1,0 +1,129 @@
+// Figures for "Load Text From File": a generated 1,000,000-line file (about 30 MB, CR LF
+// line ends) loaded into ListView1, next to `wc -l` on the same file for scale.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_load [lines]
+#include "app/form1.h"
+#include "app/host_paths.h"
+#include "app/qt_platform.h"
+#include "bench_support.h"
+#include "input/load_list.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <ctime>
+
+using namespace Qt::StringLiterals;
+using namespace velmora::bench;
+
+namespace {
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Lines of 16 to 40 printable characters; every 50th is blank or spaces only, so the
+// skipping is measured too.
+qint64 writeLines(const QString& hostPath, int lines)
+{
+    std::mt19937 random(3);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(lines) * 32);
+    for (int i = 0; i < lines; ++i) {
+        if (i % 50 == 49)
+            bytes.append(i % 100 == 99 ? "   " : "");
+        else
+            bytes.append((randomKey(random) + randomKey(random)).toLatin1());
+        bytes.append("\r\n");
+    }
+    QFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the benchmark file");
+    return bytes.size();
+}
+
+// The real platform, except that the open dialog answers at once with the chosen file.
+class ScriptedDialogPlatform : public velmora::QtPlatform
+{
+public:
+    explicit ScriptedDialogPlatform(QString answer) : m_answer(std::move(answer)) {}
+    QString showOpenDialog(const velmora::FileDialogRequest&) override { return m_answer; }
+
+private:
+    QString m_answer;
+};
+
+// Lets the view catch up: the queued row announcement, the item layout the view defers
+// to later, and one paint.
+void settleView(velmora::ListView* list)
+{
+    QCoreApplication::processEvents();
+    const int rows = list->model()->rowCount();
+    if (rows > 0)
+        (void)list->visualRect(list->model()->index(rows - 1, 0));
+    list->viewport()->repaint();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const int lines = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+
+    QTemporaryDir dir;
+    const QString hostPath = dir.filePath(u"lines.txt"_s);
+    const qint64 size = writeLines(hostPath, lines);
+    const QString path = velmora::toWindowsPath(hostPath);
+    std::printf("file: %d lines, %.1f MB, %s\n", lines, size / 1e6, qPrintable(hostPath));
+
+    ScriptedDialogPlatform scripted(path);
+    velmora::ScopedPlatform scope(scripted);
+    velmora::Form1 form;
+    form.ListView1->ColumnHeaders().Add(u"Input"_s);
+    form.show();
+    settleView(form.ListView1);
+
+    std::printf("\n%-44s %10s %10s %10s\n", "", "wall s", "CPU s", "items");
+    for (int run = 1; run <= 3; ++run) {
+        // The procedure alone, into an empty list.
+        form.ListView1->ListItems().Clear();
+        settleView(form.ListView1);
+        QElapsedTimer wall;
+        wall.start();
+        double cpu = cpuSeconds();
+        velmora::SortArray::LoadListFromFile(*form.ListView1, path);
+        std::printf("run %d  LoadListFromFile                       %10.3f %10.3f %10d\n", run,
+                    seconds(wall), cpuSeconds() - cpu, form.ListView1->ListItems().Count());
+
+        // The view taking the new rows, on the next turn of the event loop.
+        wall.restart();
+        cpu = cpuSeconds();
+        settleView(form.ListView1);
+        std::printf("       view lays out and paints the rows     %10.3f %10.3f\n", seconds(wall),
+                    cpuSeconds() - cpu);
+
+        // The whole command over a full list: clear, load, pointer, view update.
+        wall.restart();
+        cpu = cpuSeconds();
+        form.PushButton3_Click();
+        settleView(form.ListView1);
+        std::printf("       PushButton3_Click over the full list  %10.3f %10.3f %10d\n",
+                    seconds(wall), cpuSeconds() - cpu, form.ListView1->ListItems().Count());
+    }
+
+    QProcess wc;
+    QElapsedTimer wall;
+    wall.start();
+    wc.start(u"wc"_s, {u"-l"_s, hostPath});
+    wc.waitForFinished(-1);
+    std::printf("\nwc -l %s: %.3f s wall (%s)\n", qPrintable(hostPath), seconds(wall),
+                wc.readAllStandardOutput().trimmed().split(' ').front().constData());
+    std::printf("peak memory: %.0f MiB\n", peakMemoryMiB());
+    return 0;
+}
