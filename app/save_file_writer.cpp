@@ -6,48 +6,100 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace velmora {
 
 namespace {
 
+RuntimeFailure writeFailure(QFileDevice::FileError error)
+{
+    return error == QFileDevice::ResourceError ? Failure::diskFull() : Failure::deviceIoError();
+}
+
 // Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
+// The QSaveFile is never committed after a failed write: a writer that is destroyed
+// without a successful close() (a failure, or the program ending in the middle of a save)
+// removes its temporary file and leaves the old file as it was.
 class SaveFileWriter : public TextFileWriter
 {
 public:
     SaveFileWriter(const QString& hostPath, std::function<QByteArray(QStringView)> encode)
         : m_file(hostPath), m_encode(std::move(encode))
     {}
+
+    // The same failures, in the same order of checks, as the system's own text-file
+    // creation reports, so the error box reads the way users expect it to.
     void open()
     {
         const QFileInfo info(m_file.fileName());
-        if (!info.dir().exists())
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isDir())
             throw Failure::pathNotFound();
         if (info.isDir())
-            throw Failure::pathFileAccessError();
+            throw Failure::permissionDenied();
         if (info.exists() && !info.isWritable())
             throw Failure::permissionDenied();
+        if (!folder.isWritable())
+            throw Failure::permissionDenied(); // no room for the file beside the old one
         if (!m_file.open(QIODevice::WriteOnly))
-            throw m_file.error() == QFileDevice::PermissionsError ? Failure::permissionDenied()
-                                                                  : Failure::pathFileAccessError();
+            throw Failure::pathFileAccessError();
     }
+
     void writeLine(QStringView text) override
     {
-        QByteArray line = m_encode(text);
-        line.append("\r\n", 2);
-        if (m_file.write(line) != line.size())
-            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
-                                                               : Failure::deviceIoError();
+        if (m_failure)
+            throw *m_failure; // the rest of a broken file goes nowhere
+        const QByteArray line = m_encode(text);
+        // Two writes into the device's buffer cost less than growing every line by two.
+        if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
+            fail();
     }
+
     void close() override
     {
-        if (!m_file.commit())
-            throw m_file.error() == QFileDevice::ResourceError ? Failure::diskFull()
-                                                               : Failure::deviceIoError();
+        if (m_failure)
+            throw *m_failure;
+        // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
+        // cannot be flushed at the end, or data the file system refuses only when asked to
+        // keep it, would still replace the old file. Both are checked here, first.
+        if (!m_file.flush())
+            fail();
+#ifdef Q_OS_UNIX
+        int synced = 0;
+        do
+            synced = ::fsync(m_file.handle());
+        while (synced != 0 && errno == EINTR);
+        if (synced != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError
+                                                    : QFileDevice::WriteError);
+#endif
+        if (!m_file.commit()) {
+            m_failure = writeFailure(m_file.error());
+            throw *m_failure;
+        }
     }
 
 private:
+    [[noreturn]] void fail()
+    {
+        fail(m_file.error());
+    }
+    [[noreturn]] void fail(QFileDevice::FileError error)
+    {
+        m_failure = writeFailure(error);
+        m_file.cancelWriting(); // commit() now discards whatever happens next
+        throw *m_failure;
+    }
+
     QSaveFile m_file;
     std::function<QByteArray(QStringView)> m_encode;
+    std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
 };
 
 } // namespace

@@ -42,8 +42,16 @@ QByteArray encodeWindows1252(QStringView text)
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
     const char16_t* in = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = encodeOne(in[i]);
+    const qsizetype size = text.size();
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        // A character outside the basic plane is one character to the reader, so its two
+        // code units become one '?', as the system's own conversion does.
+        if (QChar::isHighSurrogate(in[i]) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]))
+            ++i;
+        out[written++] = encodeOne(in[i]);
+    }
+    bytes.truncate(written);
     return bytes;
 }
 

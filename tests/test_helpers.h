@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/host_paths.h"
+#include "fake_platform.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,6 +22,33 @@ inline void fillList(ListView* list, const QStringList& texts)
 {
     for (const QString& text : texts)
         list->ListItems().Add(text);
+}
+
+// Rows of several columns: each entry is the main text, then the sub-items. The rows
+// numbered in `unchecked` (from 1) have their checked mark cleared.
+inline void fillTable(ListView* list, const QList<QStringList>& rows,
+                      const QList<int>& unchecked = {})
+{
+    for (const QStringList& cells : rows) {
+        ListItem item = list->ListItems().Add(cells.value(0));
+        for (qsizetype k = 1; k < cells.size(); ++k)
+            item.setSubItems(static_cast<int>(k), cells[k]);
+    }
+    for (int row : unchecked)
+        list->ListItems().Item(row).setChecked(false);
+}
+
+// The step numbers the error boxes name, in order; -1 for a box from another place.
+inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes, QStringView location)
+{
+    QList<int> lines;
+    for (const FakePlatform::Box& box : boxes) {
+        const qsizetype at = box.text.indexOf(location);
+        const qsizetype number = at + location.size() + 8; // past "at line "
+        lines.append(
+            at < 0 ? -1 : box.text.mid(number, box.text.indexOf(u'\r', number) - number).toInt());
+    }
+    return lines;
 }
 
 // A file path inside a temporary folder, in the program's Windows form.

@@ -1,0 +1,209 @@
+#include "output/aligned_export.h"
+
+#include "app/error_report.h"
+#include "app/guarded_procedure.h"
+#include "app/list_view.h"
+#include "app/platform.h"
+#include "app/runtime_failure.h"
+#include "app/vendor_progress_bar.h"
+#include "input/file_helpers.h"
+#include "output/column_layout.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora::SortArray {
+
+namespace {
+
+using ColumnLayout::appendPadded;
+using ColumnLayout::appendUnpadded;
+using ColumnLayout::cellLength;
+using ColumnLayout::ColumnWidths;
+
+// The file being written. Without a file (it could not be created) every write and the
+// closing fail, each with its own error box. Once a line has been lost the file is
+// incomplete: closing it then fails too and discards it, so the old file stays in place
+// of a truncated one, whatever the writer would have done.
+class ExportFile
+{
+public:
+    void create(const QString& fileName) { m_writer = platform().createTextFile(fileName); }
+
+    void writeLine(QStringView line)
+    {
+        if (!m_writer)
+            throw Failure::objectRequired();
+        try {
+            m_writer->writeLine(line);
+        } catch (const RuntimeFailure& failure) {
+            if (!m_lostLine)
+                m_lostLine = failure;
+            throw;
+        }
+    }
+
+    void close()
+    {
+        if (!m_writer)
+            throw Failure::objectRequired();
+        if (m_lostLine) {
+            m_writer.reset(); // never committed: the temporary file goes
+            throw *m_lostLine;
+        }
+        m_writer->close();
+    }
+
+    void release() { m_writer.reset(); }
+
+private:
+    std::unique_ptr<TextFileWriter> m_writer;
+    std::optional<RuntimeFailure> m_lostLine;
+};
+
+// The bar runs N \ 2000 rows ahead of the row being written, so on long lists it passes
+// 100 on the last rows. N is the row count now, which is 0 once the list has been cleared.
+double rowProgress(std::int32_t row, std::int32_t rowCount)
+{
+    if (rowCount == 0)
+        throw Failure::divisionByZero();
+    const std::int64_t ahead = rowCount / 2000 + static_cast<std::int64_t>(row);
+    return static_cast<double>(ahead) / static_cast<double>(rowCount) * 100.0;
+}
+
+void pump()
+{
+    // Called per row and per cell: a million-row save would spend more time processing
+    // events than writing, so the pump may skip a turn that comes right after the last.
+    platform().DoEvents(Pump::MaySkip);
+}
+
+} // namespace
+
+void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
+                                VendorProgressBar* progressBar)
+{
+    GuardedProcedure proc(Location::SaveListviewProperlySpaced);
+    ListItemCollection& rows = list.ListItems();
+    ColumnHeaderCollection& columns = list.ColumnHeaders();
+    ColumnWidths widths;
+    std::int32_t widest = 0;
+    QString line;
+    ExportFile file;
+
+    const auto hasBar = [&] { return progressBar != nullptr; };
+    const auto writingText = [&] { return u"Writing file: "_s + Main::FileNameFromPath(fileName); };
+    const auto heading = [&](std::int32_t c) { return columns.Item(c).Text(); };
+    const auto columnCount = [&] { return columns.Count(); };
+    const auto rowCount = [&] { return rows.Count(); };
+
+    if (proc.test(100, hasBar)) {
+        proc.step(102, pump);
+        proc.step(104, [&] { progressBar->setValue(1); });
+        proc.step(106, [&] { progressBar->setText(writingText()); });
+        proc.step(108, pump);
+    }
+
+    // Each column's width: the longest of its heading and its cells in all rows.
+    proc.step(110, [&] { widths.clear(); });
+    proc.forLoop(112, 140, 1, columnCount, [&](std::int32_t c) {
+        proc.step(114, [&] { widest = 0; });
+        if (proc.test(116, [&] { return cellLength(heading(c)) > widest; }))
+            proc.step(118, [&] { widest = cellLength(heading(c)); });
+        proc.forLoop(120, 134, 1, rowCount, [&](std::int32_t r) {
+            proc.step(122, pump);
+            if (proc.test(124, [&] { return c == 1; })) {
+                if (proc.test(126, [&] { return cellLength(rows.Item(r).Text()) > widest; }))
+                    proc.step(128, [&] { widest = cellLength(rows.Item(r).Text()); });
+            } else {
+                if (proc.test(130,
+                              [&] { return cellLength(rows.Item(r).SubItems(c - 1)) > widest; }))
+                    proc.step(132, [&] { widest = cellLength(rows.Item(r).SubItems(c - 1)); });
+            }
+        });
+        proc.step(136, [&] { widths.grow(); });
+        proc.step(138, [&] { widths.at(c) = widest; });
+    });
+
+    if (proc.test(142, hasBar)) {
+        proc.step(144, pump);
+        proc.step(146, [&] { progressBar->setValue(10); });
+        proc.step(148, [&] { progressBar->setText(writingText()); });
+        proc.step(150, pump);
+    }
+
+    proc.step(152, [&] { line.truncate(0); }); // keeps the buffer's room for the next line
+    proc.step(154, [] {});                     // the platform's file service is always at hand
+    proc.step(156, [&] { file.create(fileName); });
+
+    proc.forLoop(158, 168, 1, columnCount, [&](std::int32_t c) {
+        proc.step(160, pump);
+        if (proc.test(162, [&] { return widths.at(c) >= cellLength(heading(c)); }))
+            proc.step(164, [&] { appendPadded(line, heading(c), widths.at(c)); });
+        else
+            proc.step(166, [&] { appendUnpadded(line, heading(c)); });
+    });
+    proc.step(170, [&] { file.writeLine(line); });
+
+    if (proc.test(172, hasBar)) {
+        proc.step(174, pump);
+        proc.step(176, [&] { progressBar->setValue(20); });
+        proc.step(178, [&] { progressBar->setText(writingText()); });
+        proc.step(180, pump);
+    }
+
+    // One line per checked row. A row that has gone meanwhile fails its checked test, so
+    // (as with every failed test) its branch runs: its cells fail and it is written empty.
+    proc.forLoop(182, 224, 1, rowCount, [&](std::int32_t r) {
+        proc.step(184, pump);
+        proc.step(186, [&] { line.truncate(0); });
+        if (!proc.test(188, [&] { return rows.Item(r).Checked(); }))
+            return;
+        proc.forLoop(190, 208, 1, columnCount, [&](std::int32_t c) {
+            proc.step(192, pump);
+            if (proc.test(194, [&] { return c == 1; })) {
+                if (proc.test(196, [&] { return widths.at(c) >= cellLength(rows.Item(r).Text()); }))
+                    proc.step(198, [&] { appendPadded(line, rows.Item(r).Text(), widths.at(c)); });
+                else
+                    proc.step(200, [&] { appendUnpadded(line, rows.Item(r).Text()); });
+            } else {
+                if (proc.test(202, [&] {
+                        return widths.at(c) >= cellLength(rows.Item(r).SubItems(c - 1));
+                    }))
+                    proc.step(204, [&] {
+                        appendPadded(line, rows.Item(r).SubItems(c - 1), widths.at(c));
+                    });
+                else
+                    proc.step(206, [&] { appendUnpadded(line, rows.Item(r).SubItems(c - 1)); });
+            }
+        });
+        if (proc.test(210, hasBar)) {
+            proc.step(212, pump);
+            proc.step(214, [&] { progressBar->setValue(rowProgress(r, rows.Count())); });
+            if (proc.test(216, [&] { return r % 1000 == 0; })) {
+                proc.step(218, [&] {
+                    progressBar->setText(writingText() + u" ("_s + QString::number(r) + u')');
+                });
+            }
+            proc.step(220, pump);
+        }
+        proc.step(222, [&] { file.writeLine(line); });
+    });
+
+    if (proc.test(226, hasBar)) {
+        proc.step(228, [&] { progressBar->setValue(100); });
+        proc.step(230, [&] { progressBar->setText(u"Done."_s); });
+    }
+    proc.step(232, [&] { file.close(); });
+    proc.step(234, [&] { file.release(); });
+    proc.step(236, [] {}); // nothing else was taken from the platform
+    if (proc.test(238, hasBar)) {
+        proc.step(240, [&] { progressBar->setValue(0); });
+        proc.step(242, [&] { progressBar->setText(u"Progress Bar"_s); });
+    }
+}
+
+} // namespace velmora::SortArray

@@ -1,0 +1,113 @@
+#include "output/clipboard_copy.h"
+
+#include "app/list_view.h"
+#include "app/platform.h"
+#include "app/runtime_failure.h"
+#include "output/column_layout.h"
+
+#include <cstdint>
+
+namespace velmora::Main {
+
+namespace {
+
+using ColumnLayout::appendCell;
+using ColumnLayout::cellLength;
+using ColumnLayout::ColumnWidths;
+
+// Another program may hold the clipboard open for a moment; this many tries, back to back,
+// is the whole of the waiting.
+constexpr int kClipboardAttempts = 1000;
+
+void pump()
+{
+    // Per row and per cell: the pump may skip a turn that comes right after the last.
+    platform().DoEvents(Pump::MaySkip);
+}
+
+// Calls use with the text of cell (r, c): the main text for column 1, else a sub-item.
+template <class Use>
+void withCell(ListItemCollection& rows, std::int32_t r, std::int32_t c, Use&& use)
+{
+    if (c == 1)
+        use(rows.Item(r).Text());
+    else
+        use(rows.Item(r).SubItems(c - 1));
+}
+
+template <class Attempt> bool tryRepeatedly(Attempt&& attempt)
+{
+    for (int tries = 1; tries <= kClipboardAttempts; ++tries) {
+        try {
+            attempt();
+            return true;
+        } catch (const std::exception&) {
+            // Refused; try again.
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void CopyListviewToClipboard(ListView& list)
+{
+    ListItemCollection& rows = list.ListItems();
+    if (rows.Count() == 0)
+        return;
+
+    ColumnWidths widths;
+    const std::int32_t columnCount = list.ColumnHeaders().Count();
+    for (std::int32_t c = 1; c <= columnCount; ++c) {
+        std::int32_t widest = 0;
+        const std::int32_t rowCount = rows.Count();
+        for (std::int32_t r = 1; r <= rowCount; ++r) {
+            pump();
+            withCell(rows, r, c, [&](const QString& cell) {
+                if (cellLength(cell) > widest)
+                    widest = cellLength(cell);
+            });
+        }
+        widths.grow();
+        widths.at(c) = widest;
+    }
+
+    QString text;
+    const std::int32_t rowCount = rows.Count();
+    for (std::int32_t r = 1; r <= rowCount; ++r) {
+        pump();
+        if (!rows.Item(r).Checked())
+            continue;
+        const std::int32_t cellCount = list.ColumnHeaders().Count();
+        for (std::int32_t c = 1; c <= cellCount; ++c) {
+            pump();
+            withCell(rows, r, c,
+                     [&](const QString& cell) { appendCell(text, cell, widths.at(c)); });
+        }
+        // The row's last tab, then its trailing spaces (spaces only: a tab stops it). The
+        // text before this row ends in CR LF, so the trimming stays within the row.
+        if (text.isEmpty())
+            throw Failure::invalidProcedureCall(); // a list without columns has no tab to take
+        text.chop(1);
+        qsizetype end = text.size();
+        while (end > 0 && text.at(end - 1) == u' ')
+            --end;
+        text.truncate(end);
+        text.append(u"\r\n");
+    }
+
+    ClearClipboard();
+    SetClipboardText(text, 0);
+}
+
+void ClearClipboard()
+{
+    tryRepeatedly([] { platform().clipboardClear(); });
+}
+
+bool SetClipboardText(const QString& text, int /*format*/)
+{
+    return tryRepeatedly([&] { platform().clipboardSetText(text); });
+}
+
+} // namespace velmora::Main
