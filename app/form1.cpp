@@ -47,6 +47,7 @@ void setWhiteBackground(QWidget* widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(widget->backgroundRole(), Qt::white); // option buttons fill with Button
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

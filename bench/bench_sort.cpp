@@ -1,7 +1,7 @@
 // Figures for the sort: cost per comparison, "Start Sorting" end to end, the longest wait
 // between two event-loop turns, and peak memory with a million items in each list.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick | --comparisons-only]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [comparisons] [end-to-end] [gap]
 #include "app/form1.h"
 #include "bench_support.h"
 #include "sorting/bubble_sort.h"
@@ -129,16 +129,32 @@ void longestGap(Form1& form, int count)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const bool quick = argc > 1 && QByteArray(argv[1]) == "--quick";
-    std::printf("command: QT_QPA_PLATFORM=%s %s%s\n", qgetenv("QT_QPA_PLATFORM").constData(),
-                argv[0], argc > 1 ? (QByteArray(" ") + argv[1]).constData() : "");
-    comparisonCost(quick ? 5'000 : 20'000);
-    if (argc > 1 && QByteArray(argv[1]) == "--comparisons-only")
-        return 0;
+    // Sections to run: any of "comparisons", "end-to-end", "gap"; all when none is named.
+    // "--quick" runs every section on smaller inputs.
+    QStringList sections;
+    bool quick = false;
+    QString command = QString::fromLocal8Bit(argv[0]);
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        command += QLatin1Char(' ') + arg;
+        if (arg == QLatin1String("--quick"))
+            quick = true;
+        else
+            sections.append(arg);
+    }
+    auto wanted = [&](const char* section) {
+        return sections.isEmpty() || sections.contains(QLatin1String(section));
+    };
+    std::printf("command: QT_QPA_PLATFORM=%s %s\n", qgetenv("QT_QPA_PLATFORM").constData(),
+                qPrintable(command));
+    if (wanted("comparisons"))
+        comparisonCost(quick ? 5'000 : 20'000);
     Form1 form;
     form.Form_Load();
     form.show();
-    endToEnd(form);
-    longestGap(form, quick ? 20'000 : 100'000);
+    if (wanted("end-to-end"))
+        endToEnd(form);
+    if (wanted("gap"))
+        longestGap(form, quick ? 20'000 : 100'000);
     return 0;
 }

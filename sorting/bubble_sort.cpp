@@ -72,9 +72,12 @@ public:
         const auto count = static_cast<std::size_t>(keys.size());
         std::vector<std::uint32_t> order(count);
         std::iota(order.begin(), order.end(), 0u);
-        std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        const auto less = [this](std::uint32_t a, std::uint32_t b) {
             return codeUnitLess(m_keys[a], m_keys[b]);
-        });
+        };
+        // Lists often come in sorted already; one look saves the whole ranking sort then.
+        if (!std::is_sorted(order.begin(), order.end(), less))
+            std::stable_sort(order.begin(), order.end(), less);
         m_sorted.resize(count);
         m_ranks.resize(count);
         for (std::uint32_t rank = 0; rank < count; ++rank) {

@@ -2,8 +2,6 @@
 
 #include <QStringView>
 
-#include <string_view>
-
 namespace velmora {
 
 // The program's one text order: UTF-16 code units compared by number, first to last, no
