@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -59,6 +60,9 @@ public:
         // Two writes into the device's buffer cost less than growing every line by two.
         if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
             fail();
+        m_unsent += line.size() + 2;
+        if (m_unsent >= kWritebackChunk)
+            startWriteback();
     }
 
     void close() override
@@ -70,15 +74,7 @@ public:
         // keep it, would still replace the old file. Both are checked here, first.
         if (!m_file.flush())
             fail();
-#ifdef Q_OS_UNIX
-        int synced = 0;
-        do
-            synced = ::fsync(m_file.handle());
-        while (synced != 0 && errno == EINTR);
-        if (synced != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError
-                                                    : QFileDevice::WriteError);
-#endif
+        sync(SyncWhat::DataAndMetadata);
         if (!m_file.commit()) {
             m_failure = writeFailure(m_file.error());
             throw *m_failure;
@@ -86,6 +82,56 @@ public:
     }
 
 private:
+    // A big file is handed to the disk in pieces as it grows: left to the end, the sync
+    // before the commit writes it in one go, and the window waits, frozen, for as long as
+    // that takes. On Linux each megabyte is sent off without waiting, and every fourth
+    // one is waited for; elsewhere every four megabytes are synced.
+    static constexpr qint64 kWritebackChunk = 1 << 20;
+    static constexpr int kChunksPerSync = 4;
+
+    void startWriteback()
+    {
+        m_unsent = 0;
+        if (!m_file.flush())
+            fail();
+#ifdef Q_OS_LINUX
+        const qint64 end = m_file.pos();
+        // Only a hint: a failure to start early shows in the sync.
+        ::sync_file_range(m_file.handle(), m_sentUpTo, end - m_sentUpTo, SYNC_FILE_RANGE_WRITE);
+        m_sentUpTo = end;
+#endif
+        if (++m_chunksSinceSync == kChunksPerSync) {
+            m_chunksSinceSync = 0;
+            sync(SyncWhat::Data);
+        }
+    }
+
+    enum class SyncWhat
+    {
+        Data,
+        DataAndMetadata
+    };
+
+    // Waits until the file's bytes so far are on the disk; a refusal is a failed write.
+    void sync([[maybe_unused]] SyncWhat what)
+    {
+#ifdef Q_OS_UNIX
+        int synced = 0;
+        do {
+#ifdef Q_OS_LINUX
+            synced =
+                what == SyncWhat::Data ? ::fdatasync(m_file.handle()) : ::fsync(m_file.handle());
+#else
+            synced = ::fsync(m_file.handle());
+#endif
+        } while (synced != 0 && errno == EINTR);
+        // EINVAL and EROFS: a file that cannot be synced at all (a device, a pipe).
+        if (synced != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError
+                                                    : QFileDevice::WriteError);
+#endif
+    }
+
     [[noreturn]] void fail()
     {
         fail(m_file.error());
@@ -99,6 +145,9 @@ private:
 
     QSaveFile m_file;
     std::function<QByteArray(QStringView)> m_encode;
+    qint64 m_unsent = 0;
+    qint64 m_sentUpTo = 0;
+    int m_chunksSinceSync = 0;
     std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
 };
 

@@ -1,5 +1,7 @@
 #include "app/error_report.h"
 #include "app/runtime_failure.h"
+#include "app/save_file_writer.h"
+#include "app/windows1252.h"
 #include "fake_platform.h"
 #include "output/aligned_export.h"
 #include "test_helpers.h"
@@ -99,6 +101,7 @@ private Q_SLOTS:
     void oldFileSurvivesAFailedSave_data();
     void oldFileSurvivesAFailedSave();
     void saveCommand();
+    void bigFileWrittenWhole();
 };
 
 void AlignedExportTest::fileLayout_data()
@@ -408,6 +411,26 @@ void AlignedExportTest::saveCommand()
     QCOMPARE(form.mousePointerValue(), 0);
     QCOMPARE(scope.fake.saveRequests.back().fileName, QString());
     QCOMPARE(scope.fake.boxes.size(), 0u);
+}
+
+// Past the size at which the writer starts handing the file to the disk in pieces.
+void AlignedExportTest::bigFileWrittenWhole()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"big.txt"_s);
+    writeFile(path, "old");
+    auto writer = velmora::openSaveFileWriter(path, &velmora::encodeWindows1252);
+    constexpr int lines = 400'000; // 7.2 MB
+    for (int i = 0; i < lines; ++i)
+        writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
+    QCOMPARE(contents(path), QByteArray("old")); // nothing replaced before the end
+    writer->close();
+
+    const QByteArray file = contents(path);
+    QCOMPARE(file.size(), lines * 18);
+    QCOMPARE(file.first(18), QByteArray("0000000000000000\r\n"));
+    QCOMPARE(file.sliced(18 * 262'144, 18), QByteArray("0000000000262144\r\n"));
+    QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));
 }
 
 QTEST_MAIN(AlignedExportTest)
