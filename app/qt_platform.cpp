@@ -1,21 +1,20 @@
 #include "app/qt_platform.h"
 
+#include "app/ansi_code_page.h"
 #include "app/host_paths.h"
 #include "app/runtime_failure.h"
 #include "app/save_file_writer.h"
-#include "app/windows1252.h"
+#include "app/shell_command.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
-#include <QUrl>
 
 #include <limits>
 
@@ -143,16 +142,9 @@ void QtPlatform::clipboardSetText(const QString& text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-void QtPlatform::shellRun(const QString& commandLine, int /*windowStyle*/)
+void QtPlatform::shellRun(const QString& commandLine, int windowStyle)
 {
-    // The only command line the program runs is: explorer "address".
-    const qsizetype open = commandLine.indexOf(u'"');
-    const qsizetype close = commandLine.lastIndexOf(u'"');
-    if (open < 0 || close <= open)
-        throw Failure::fileNotFound();
-    const QUrl url(commandLine.mid(open + 1, close - open - 1));
-    if (!url.isValid() || !QDesktopServices::openUrl(url))
-        throw Failure::fileNotFound();
+    runShellCommand(commandLine, windowStyle);
 }
 
 void QtPlatform::randomize()
@@ -358,12 +350,12 @@ std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
 
 QString QtPlatform::decodeAnsi(QByteArrayView bytes)
 {
-    return decodeWindows1252(bytes);
+    return decodeAnsiCodePage(bytes);
 }
 
 QByteArray QtPlatform::encodeAnsi(QStringView text)
 {
-    return encodeWindows1252(text);
+    return encodeAnsiCodePage(text);
 }
 
 void QtPlatform::pumpEvents(Pump mode)

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace velmora {
+
+// The system's ANSI code page: the 8-bit text of the files the program reads and writes.
+// On Windows it is the code page the user's system is set to (ansi_code_page_win.cpp);
+// other hosts have none, and Windows-1252 stands in (ansi_code_page.cpp).
+QString decodeAnsiCodePage(QByteArrayView bytes);
+QByteArray encodeAnsiCodePage(QStringView text); // characters it cannot hold become '?'
+
+} // namespace velmora
