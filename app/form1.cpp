@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/accessibility.h"
 #include "app/guarded_procedure.h"
 #include "app/twips.h"
 
@@ -67,6 +68,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     buildControls();
     connectHandlers();
+    setUpAccessibility(*this);
 }
 
 Form1::~Form1() = default;
