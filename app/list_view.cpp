@@ -117,6 +117,12 @@ ListView::ListView(QWidget* parent)
     setAllColumnsShowFocus(true);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    // The list fills its own background rather than letting the viewport do it: at a
+    // fractional screen scale such as 150 % the viewport's rectangle rounds outward to whole
+    // device pixels, and filled it paints over the right and bottom lines of the frame.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
     connect(m_model, &ListModel::columnWidthChanged, this,
             [this](int column, int twips) { setColumnWidth(column, twipsToPixels(twips)); });
 }
