@@ -8,6 +8,7 @@ packages=(
     fonts-liberation                                 # Arial's metric-compatible stand-in
     xvfb xauth xdotool xclip imagemagick             # the real-window checks and screenshots
     clang libclang-rt-14-dev clang-format            # fuzzing and formatting
+    dpkg-dev desktop-file-utils appstream            # the .deb's dependencies, menu entry and metainfo checks
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every check: formatting, the test suite (warnings are errors),
-# and the same suite under AddressSanitizer + UndefinedBehaviorSanitizer.
+# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer, and the .deb
+# installed, started under Xvfb and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,3 +20,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON \
 cmake --build build-asan
 (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
     UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
+
+echo "== Package: install the .deb, start it under Xvfb, remove it"
+scripts/package_check.sh build-test

@@ -59,7 +59,7 @@ if [ -f "$stage/$desktop" ]; then
         # A PNG's width and height are the big-endian words at bytes 16 and 20.
         read -r width height < <(od -An -tu1 -j16 -N8 "$png" |
             awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
-        [ "$width" = "$size" ] && [ "$height" = "$size" ] ||
+        [ "$width x $height" = "$size x $size" ] ||
             fail "the ${size}x${size} icon is ${width}x${height}"
     done
 fi
