@@ -1,0 +1,274 @@
+#!/usr/bin/env bash
+# The real program in a real X server, driven the way a person drives it: xdotool moves
+# the pointer to each control (positions come from the window's design in twips, 15 to a
+# pixel), clicks, types into the real file dialogs and presses Enter in the message box.
+# What comes out is checked from outside: the clipboard through xclip while the program
+# still runs, the saved file byte for byte, and the exit status when the window is closed
+# in the middle of a long sort. Screenshots land in out/e2e/ (or the folder given).
+#
+#   tests/e2e/run_e2e.sh <velmora executable> <close_window helper> [screenshot folder]
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+app=$(realpath "$1")
+closer=$(realpath "$2")
+shots=${3:-$here/../../out/e2e}
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "${work:-}/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
+    exit 1
+}
+step() { echo "== $*"; }
+
+for tool in Xvfb xdotool xclip import compare awk cmp; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
+mkdir -p "$shots" "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    set +e
+    for pid in $app_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display number itself and writes it once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb gave no display number"
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+# No window manager: the window sits where the program puts it, centred, without a frame.
+# The program's own settings and the file dialog's history stay inside the work folder.
+export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+    XDG_RUNTIME_DIR="$work/runtime"
+unset QT_FATAL_WARNINGS
+echo "Xvfb on display $DISPLAY"
+
+# Control rectangles in twips: left top width height, as the window's design has them.
+# The three controls of the options frame are placed inside the frame (120, 3270).
+declare -A control=(
+    [LoadText]="120 2300 7800 405"
+    [ClearText]="120 2810 3840 405"
+    [LoadSample]="4080 2810 3840 405"
+    [LineMode]="$((120 + 240)) $((3270 + 300)) 2775 255"
+    [WordMode]="$((120 + 240)) $((3270 + 650)) 2895 255"
+    [Counters]="$((120 + 240)) $((3270 + 1000)) 4815 285"
+    [StartSorting]="120 4800 7800 405"
+    [Save]="120 7530 3840 405"
+    [Copy]="4080 7530 3840 405"
+    [ClearResults]="120 8040 3840 405"
+    [ProgressBar]="120 8560 7800 405"
+    [ResultList]="120 5310 7800 2130"
+)
+
+window_ids() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+
+# Waits for a visible window whose title matches, other than the ones given; prints its id.
+wait_for_window() {
+    local title=$1 seconds=$2 id
+    shift 2
+    for _ in $(seq $((seconds * 10))); do
+        for id in $(window_ids "$title"); do
+            [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    fail "no window titled /$title/ appeared within $seconds s"
+}
+
+wait_for_window_gone() {
+    for _ in $(seq 100); do
+        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+        [ -z "$(window_ids "$2" | grep -x "$1")" ] && return 0
+        sleep 0.1
+    done
+    fail "the window /$2/ did not close"
+}
+
+# The program's CPU time so far, in clock ticks (user + system).
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+
+# Waits until the program has used no CPU for half a second: whatever the last click
+# started (loading, sorting) has finished and the window waits for the next command.
+wait_until_idle() {
+    local last now quiet=0
+    last=$(cpu_ticks)
+    for _ in $(seq 1200); do
+        sleep 0.1
+        now=$(cpu_ticks)
+        if [ "$now" = "$last" ]; then
+            quiet=$((quiet + 1))
+            [ "$quiet" -ge 5 ] && return 0
+        else
+            quiet=0
+            last=$now
+        fi
+    done
+    fail "the program stayed busy for two minutes"
+}
+
+start_app() {
+    "$1" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    win=$(wait_for_window '^Velmora$' 30)
+    wait_until_idle
+}
+
+# The centre of a control in window pixels.
+centre_of() {
+    local left top width height
+    read -r left top width height <<<"${control[$1]}"
+    echo $(((2 * left + width + 15) / 30)) $(((2 * top + height + 15) / 30))
+}
+
+click() {
+    local x y
+    read -r x y < <(centre_of "$1")
+    xdotool mousemove --window "$win" "$x" "$y" click 1
+}
+
+# The file dialogs: the file-name box has the focus; type a full path and press Enter.
+answer_file_dialog() {
+    local title=$1 path=$2 dialog
+    dialog=$(wait_for_window "$title" 20 "$win")
+    xdotool type --delay 15 "$path"
+    xdotool key Return
+    wait_for_window_gone "$dialog" "$title"
+}
+
+shoot() { import -window "$win" "$shots/$1"; }
+
+# Saves a control's current look, cut out of the window, as an image.
+crop() {
+    local left top width height
+    read -r left top width height <<<"${control[$1]}"
+    import -window "$win" -crop "$((width / 15))x$((height / 15))+$((left / 15))+$((top / 15))" \
+        +repage "$2"
+}
+
+differs() {
+    local pixels
+    pixels=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+    [ "${pixels%% *}" != 0 ]
+}
+
+# The sample's 36 words in code-unit order (capitals first), numbered.
+words=(Avoid Avoid Encourage Guard Hire Hire Invest Never Pick Support Watch Write a blog.
+    business carefully. cash. culture. customers distractions. diverse early. founders fudge
+    generalists in later. maniacally. numbers. plans. specialists tempting thinking. time.
+    your your)
+results=()
+for i in "${!words[@]}"; do results+=("$((i + 1)). ${words[i]}"); done
+
+step "start, load the sample, sort it word by word with counters"
+start_app "$app"
+click LoadSample
+click WordMode
+click Counters
+wait_until_idle
+click StartSorting
+wait_until_idle
+shoot 01-at-rest.png
+crop ProgressBar "$work/bar-at-rest.png"
+
+step "copy the results, confirm the message with Enter, read the clipboard"
+printf '%s\r\n' "${results[@]}" >"$work/expected-clipboard"
+click Copy
+box=$(wait_for_window '^Velmora$' 20 "$win")
+xdotool key Return
+wait_for_window_gone "$box" '^Velmora$'
+xclip -o -selection clipboard >"$work/clipboard" || fail "the clipboard holds no text"
+cmp "$work/expected-clipboard" "$work/clipboard" ||
+    fail "clipboard differs: $(diff <(od -c "$work/expected-clipboard") <(od -c "$work/clipboard") | head)"
+
+step "save the results over an existing file through the save dialog"
+width=7 # "Results"
+for line in "${results[@]}"; do ((${#line} > width)) && width=${#line}; done
+{
+    printf '%-*s\t\r\n' "$width" Results
+    for line in "${results[@]}"; do printf '%-*s\t\r\n' "$width" "$line"; done
+} >"$work/expected-file"
+printf 'an older file, replaced without a question\r\n' >"$work/results"
+click Save
+answer_file_dialog '^Save$' "$work/results"
+wait_until_idle
+cmp "$work/expected-file" "$work/results" ||
+    fail "saved file differs: $(diff <(od -c "$work/expected-file") <(od -c "$work/results") | head)"
+[ "$(find "$work" -maxdepth 1 -name '*results*' | wc -l)" -eq 1 ] ||
+    fail "the save left other files beside the result: $(ls "$work")"
+
+step "load 300,000 lines through the open dialog, start sorting, close the window mid-sort"
+awk 'BEGIN { for (i = 300000; i > 0; i--) printf "line %07d\n", i }' >"$work/many.txt"
+click LoadText
+answer_file_dialog '^Load List' "$work/many.txt"
+wait_until_idle
+click LineMode
+click StartSorting
+sleep 1
+busy_from=$(cpu_ticks)
+shoot 02-sorting.png
+# The bar has left its resting state. (Each pass runs it from 0 to 100 in well under a
+# millisecond here, so it shows a full bar rather than a visibly moving one.)
+crop ProgressBar "$work/bar-sorting.png"
+differs "$work/bar-at-rest.png" "$work/bar-sorting.png" || fail "the progress bar rests during the sort"
+# The window still answers clicks: Clear Results empties the result list at once.
+crop ResultList "$work/results-before.png"
+click ClearResults
+cleared=no
+for _ in $(seq 50); do
+    sleep 0.1
+    crop ResultList "$work/results-after.png"
+    differs "$work/results-before.png" "$work/results-after.png" && cleared=yes && break
+done
+[ "$cleared" = yes ] || fail "Clear Results did nothing while the sort ran"
+(($(cpu_ticks) - busy_from >= 10)) || fail "the sort is not running when the window is closed"
+[ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "a message box showed during the sort"
+closed_at=$(date +%s%N)
+"$closer" "$win"
+for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "still running 10 s after the window was closed"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+took=$((($(date +%s%N) - closed_at) / 1000000))
+[ "$status" -eq 0 ] || fail "exit status $status after closing mid-sort: $(cat "$work/app.log")"
+((took <= 5000)) || fail "took $took ms to end after the window was closed"
+echo "ended $took ms after the close, status 0"
+
+step "with a skin file beside the program"
+mkdir -p "$work/skinned/x"
+cp "$app" "$work/skinned/velmora"
+cp "$here/skin.cjs" "$work/skinned/x/o.cjs"
+start_app "$work/skinned/velmora"
+[ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "the skin was refused with a message"
+click LoadSample
+click WordMode
+click Counters
+wait_until_idle
+click StartSorting
+wait_until_idle
+shoot 03-skin.png
+"$closer" "$win"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status after closing the skinned window"
+
+echo "PASS: the real window, end to end; screenshots in $(realpath "$shots")"
