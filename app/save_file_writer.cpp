@@ -57,6 +57,7 @@ public:
         if (m_failure)
             throw *m_failure; // the rest of a broken file goes nowhere
         const QByteArray line = m_encode(text);
+        clearReason();
         // Two writes into the device's buffer cost less than growing every line by two.
         if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
             fail();
@@ -72,6 +73,7 @@ public:
         // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
         // cannot be flushed at the end, or data the file system refuses only when asked to
         // keep it, would still replace the old file. Both are checked here, first.
+        clearReason();
         if (!m_file.flush())
             fail();
         sync(SyncWhat::DataAndMetadata);
@@ -92,6 +94,7 @@ private:
     void startWriteback()
     {
         m_unsent = 0;
+        clearReason();
         if (!m_file.flush())
             fail();
 #ifdef Q_OS_LINUX
@@ -132,8 +135,21 @@ private:
 #endif
     }
 
+    // Qt calls a disk that fills up part of the way through its buffer a plain write error
+    // (a resource error only when not a byte could be stored), so the system's own reason,
+    // left in errno by the refused write, has the last word.
+    static void clearReason()
+    {
+#ifdef Q_OS_UNIX
+        errno = 0;
+#endif
+    }
     [[noreturn]] void fail()
     {
+#ifdef Q_OS_UNIX
+        if (errno == ENOSPC || errno == EDQUOT)
+            fail(QFileDevice::ResourceError);
+#endif
         fail(m_file.error());
     }
     [[noreturn]] void fail(QFileDevice::FileError error)

@@ -1,0 +1,418 @@
+// Faults from outside, through the real window: files that are not what a text file should
+// be, files that go away or cannot be held, and saves that the file system refuses. Each
+// case checks the boxes shown, that the program goes on working, and that nothing already
+// there is lost.
+#include "app/error_report.h"
+#include "app/runtime_failure.h"
+#include "fake_platform.h"
+#include "test_helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <linux/fs.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#endif
+
+using namespace Qt::StringLiterals;
+using velmora::Form1;
+using velmora::test::FakePlatform;
+using velmora::test::FakePlatformScope;
+using velmora::test::fillList;
+using velmora::test::itemTexts;
+using velmora::test::reportedLines;
+using velmora::test::windowsPathIn;
+namespace Failure = velmora::Failure;
+namespace Location = velmora::Location;
+
+namespace {
+
+const QByteArray kOldFile("the previous results\r\n");
+
+// The main window after start-up, on the fake platform, with a folder for its files.
+struct Fixture
+{
+    FakePlatformScope scope;
+    Form1 form;
+    QTemporaryDir dir;
+
+    Fixture()
+    {
+        form.Form_Load();
+        fake().boxes.clear();
+    }
+    FakePlatform& fake() { return scope.fake; }
+    QString host(const QString& name) const { return dir.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(host(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the test file");
+    }
+    QByteArray contents(const QString& name) const
+    {
+        QFile file(host(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+    }
+    QStringList files(const QString& folder = {}) const
+    {
+        return QDir(host(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    // "Load Text From File" with the named files picked in the open dialog.
+    void load(const QStringList& names)
+    {
+        fake().openAnswers.append(
+            names.size() == 1
+                ? windowsPathIn(dir, names.front())
+                : (QStringList{velmora::toWindowsPath(dir.path())} + names).join(QChar(u'\0')));
+        form.PushButton3_Click();
+    }
+    // "Save Results As Text File" with the name typed into the save dialog.
+    void save(const QString& name)
+    {
+        fake().saveAnswers.append(windowsPathIn(dir, name));
+        form.PushButton4_Click();
+    }
+
+    // What every command leaves behind once it has ended, whatever went wrong in it.
+    void verifyAtRest() const
+    {
+        QCOMPARE(form.mousePointerValue(), 0);
+        QCOMPARE(form.ProgressBar1->Value(), 0.0);
+        QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
+    }
+};
+
+QStringList descriptions(const std::vector<FakePlatform::Box>& boxes)
+{
+    QStringList texts;
+    for (const FakePlatform::Box& box : boxes)
+        texts.append(box.text.section(u"\r\n"_s, 0, 0));
+    return texts;
+}
+
+// Makes a file or folder refuse to be written, for real: the permission bits stop an
+// ordinary user; root, whom they do not stop, is stopped by the immutable attribute.
+// Undone when it goes out of scope, so the temporary folder can be removed.
+class WriteProtection
+{
+public:
+    explicit WriteProtection(const QString& hostPath) : m_path(QFile::encodeName(hostPath))
+    {
+        if (::geteuid() != 0) {
+            struct stat status
+            {};
+            m_applied = ::stat(m_path.constData(), &status) == 0 &&
+                        ::chmod(m_path.constData(), status.st_mode & ~0222) == 0;
+            m_mode = status.st_mode;
+            return;
+        }
+        m_applied = setImmutable(true);
+    }
+    ~WriteProtection()
+    {
+        if (!m_applied)
+            return;
+        if (::geteuid() != 0)
+            ::chmod(m_path.constData(), m_mode);
+        else
+            setImmutable(false);
+    }
+    WriteProtection(const WriteProtection&) = delete;
+    WriteProtection& operator=(const WriteProtection&) = delete;
+    bool applied() const { return m_applied; }
+
+private:
+    bool setImmutable([[maybe_unused]] bool on)
+    {
+#ifdef Q_OS_LINUX
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return done;
+#else
+        return false;
+#endif
+    }
+
+    QByteArray m_path;
+    mode_t m_mode = 0;
+    bool m_applied = false;
+};
+
+// A file system of its own, too small for what is saved onto it: a tmpfs of a few pages,
+// mounted in a mount namespace private to this test process, so nothing outside ever sees
+// it and it goes with the process whatever happens. Not possible without the right to
+// mount; the test then falls back on a writer that refuses lines the same way.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString& hostFolder, int kib) : m_folder(QFile::encodeName(hostFolder))
+    {
+#ifdef Q_OS_LINUX
+        const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+        m_mounted =
+            ::unshare(CLONE_NEWNS) == 0 &&
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+            ::mount("velmora-test", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+#else
+        Q_UNUSED(kib);
+#endif
+    }
+    ~SmallDisk()
+    {
+#ifdef Q_OS_LINUX
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+#endif
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const
+    {
+        return m_mounted;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// Stands in for a disk that fills up: from its n-th line on, every line is refused.
+class FillingWriter : public velmora::TextFileWriter
+{
+public:
+    FillingWriter(std::unique_ptr<TextFileWriter> real, int firstRefused)
+        : m_real(std::move(real)), m_firstRefused(firstRefused)
+    {}
+    void writeLine(QStringView text) override
+    {
+        if (++m_lines >= m_firstRefused)
+            throw Failure::diskFull();
+        m_real->writeLine(text);
+    }
+    void close() override { m_real->close(); }
+
+private:
+    std::unique_ptr<TextFileWriter> m_real;
+    int m_firstRefused;
+    int m_lines = 0;
+};
+
+} // namespace
+
+class FaultsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void oddFilesLoadSortAndSaveWhole_data();
+    void oddFilesLoadSortAndSaveWhole();
+    void unreadableFileAmongOthers_data();
+    void unreadableFileAmongOthers();
+    void saveRefusedByTheFileSystem_data();
+    void saveRefusedByTheFileSystem();
+    void diskFillsUpDuringTheSave();
+};
+
+void FaultsTest::oddFilesLoadSortAndSaveWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QByteArray>("saved"); // after Start Sorting and a save
+
+    QByteArray everyByte; // one line: every byte value but CR and LF, NUL first
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            everyByte.append(char(b));
+    }
+    // Its one item is checked through the saved file: a padded heading, then the bytes.
+    QTest::newRow("binary: every byte but CR and LF comes back out as it went in")
+        << everyByte << QStringList()
+        << "Results" + QByteArray(everyByte.size() - 7, ' ') + "\t\r\n" + everyByte + "\t\r\n";
+    QTest::newRow("binary: NUL-only line kept, CR dropped inside a line")
+        << QByteArray("\x00\n\x01\x02\r\x03\n\r\n", 9)
+        << QStringList{QString(QChar(u'\0')), u"\u0001\u0002\u0003"_s}
+        << QByteArray("Results\t\r\n\x00      \t\r\n\x01\x02\x03    \t\r\n", 30);
+    QTest::newRow("UTF-16 of odd length: the half unit reads as U+FFFD")
+        << QByteArray::fromHex("fffe61000a0062") << QStringList{u"\uFEFFa"_s, u"\uFFFD"_s}
+        << QByteArray("Results\t\r\n?a     \t\r\n?      \t\r\n");
+    QTest::newRow("UTF-16 mark and a lone surrogate")
+        << QByteArray::fromHex("fffe00d80a00") << QStringList{u"\uFEFF"_s + QChar(0xD800)}
+        << QByteArray("Results\t\r\n??     \t\r\n");
+}
+
+void FaultsTest::oddFilesLoadSortAndSaveWhole()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, items);
+    QFETCH(QByteArray, saved);
+    Fixture f;
+    f.write(u"odd.bin"_s, bytes);
+    f.load({u"odd.bin"_s});
+    if (!items.isEmpty())
+        QCOMPARE(itemTexts(f.form.ListView1), items);
+    f.form.PushButton17_Click();
+    f.save(u"out.txt"_s);
+    QCOMPARE(f.contents(u"out.txt"_s), saved);
+    QCOMPARE(descriptions(f.fake().boxes), QStringList());
+    f.verifyAtRest();
+}
+
+enum class Trouble
+{
+    Vanished, // gone between the command finding it and reading it
+    Huge      // over 2 GiB
+};
+
+void FaultsTest::unreadableFileAmongOthers_data()
+{
+    QTest::addColumn<Trouble>("trouble");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("vanished after it was found: an error box, not the plain message")
+        << Trouble::Vanished << Failure::fileNotFound().description();
+    QTest::newRow("3 GiB, sparse: refused before reading")
+        << Trouble::Huge << Failure::fileTooLarge().description();
+}
+
+// The second of three chosen files fails; the others load and the pointer comes back.
+void FaultsTest::unreadableFileAmongOthers()
+{
+    QFETCH(Trouble, trouble);
+    QFETCH(QString, failure);
+    Fixture f;
+    fillList(f.form.ListView1, {u"old"_s});
+    f.write(u"a.txt"_s, "a\n");
+    f.write(u"c.txt"_s, "c\n");
+    if (trouble == Trouble::Huge) {
+        QFile file(f.host(u"b.txt"_s));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(3LL << 30))
+            QSKIP("this file system cannot hold a sparse 3 GiB file");
+        f.fake().readWholeFileHook = [&](const QString& path) {
+            if (path.endsWith(u"b.txt"_s))
+                qFatal("a file over 2 GiB was read");
+            return f.fake().real().readWholeFile(path);
+        };
+    } else {
+        f.write(u"b.txt"_s, "b\n");
+        f.fake().fileLengthHook = [&](const QString& path) {
+            if (path.endsWith(u"b.txt"_s))
+                QFile::remove(f.host(u"b.txt"_s));
+            return f.fake().real().fileLength(path);
+        };
+    }
+    f.load({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+
+    QCOMPARE(itemTexts(f.form.ListView1), (QStringList{u"a"_s, u"c"_s}));
+    QCOMPARE(f.fake().boxes.size(), 1u);
+    QCOMPARE(f.fake().boxes[0].text,
+             velmora::errorMessage(failure, Location::PushButton3_Click, 126));
+    QCOMPARE(f.fake().boxes[0].title, u"Application Error"_s);
+    f.verifyAtRest();
+}
+
+void FaultsTest::saveRefusedByTheFileSystem_data()
+{
+    QTest::addColumn<QString>("protect"); // inside the test folder: "results" holds out.txt
+    QTest::newRow("read-only folder") << u"results"_s;
+    QTest::newRow("read-only file") << u"results/out.txt"_s;
+}
+
+// A file that cannot be created: a box for the creation, one for the heading, one per
+// row and one for the closing; the old file stays as it was and no stray file is left.
+// Once the obstacle is gone the next save goes through.
+void FaultsTest::saveRefusedByTheFileSystem()
+{
+    QFETCH(QString, protect);
+    Fixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(u"results"_s));
+    f.write(u"results/out.txt"_s, kOldFile);
+    fillList(f.form.ListView2, {u"a"_s, u"b"_s, u"c"_s});
+    {
+        WriteProtection protection(f.host(protect));
+        if (!protection.applied()) {
+            // Neither the bits nor the attribute can stop this user here: the platform's
+            // file creation refuses instead, as it would.
+            f.fake().createTextFileHook =
+                [](const QString&) -> std::unique_ptr<velmora::TextFileWriter> {
+                throw Failure::permissionDenied();
+            };
+        }
+        f.save(u"results/out.txt"_s);
+    }
+    // The creation is refused; the writes and the closing then have no file to go to.
+    QCOMPARE(descriptions(f.fake().boxes),
+             QStringList{Failure::permissionDenied().description()} +
+                 QStringList(5, Failure::objectRequired().description()));
+    QCOMPARE(reportedLines(f.fake().boxes, Location::SaveListviewProperlySpaced),
+             (QList<int>{156, 170, 222, 222, 222, 232}));
+    QCOMPARE(f.contents(u"results/out.txt"_s), kOldFile);
+    QCOMPARE(f.files(u"results"_s), QStringList{u"out.txt"_s});
+    f.verifyAtRest();
+
+    f.fake().createTextFileHook = nullptr;
+    f.fake().boxes.clear();
+    f.save(u"results/out.txt"_s);
+    QCOMPARE(f.contents(u"results/out.txt"_s),
+             QByteArray("Results\t\r\na      \t\r\nb      \t\r\nc      \t\r\n"));
+    QVERIFY(f.fake().boxes.empty());
+}
+
+// The disk fills up part of the way through: every line from there on is refused with a
+// box of its own, then the closing; the file that was there stays, the half-written one
+// goes, and so the room it took comes back for the next save.
+void FaultsTest::diskFillsUpDuringTheSave()
+{
+    Fixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(u"disk"_s));
+    SmallDisk disk(f.host(u"disk"_s), 64);
+    if (!disk.mounted()) {
+        f.fake().createTextFileHook = [&](const QString& path) {
+            return std::make_unique<FillingWriter>(f.fake().real().createTextFile(path), 1000);
+        };
+    }
+    f.write(u"disk/out.txt"_s, kOldFile);
+    constexpr int kRows = 2000; // 2000 lines of 40 bytes: more than the 64 KiB disk holds
+    for (int r = 1; r <= kRows; ++r)
+        f.form.ListView2->ListItems().Add(u"row %1 "_s.arg(r, 4, 10, QChar(u'0')) +
+                                          QString(28, u'x'));
+
+    f.save(u"disk/out.txt"_s);
+
+    const QList<int> lines = reportedLines(f.fake().boxes, Location::SaveListviewProperlySpaced);
+    QVERIFY2(lines.size() > 2 && lines.size() < kRows, qPrintable(u"%1 boxes"_s.arg(lines.size())));
+    QCOMPARE(lines.last(), 232);
+    QCOMPARE(lines.count(222), lines.size() - 1);
+    const QStringList shown = descriptions(f.fake().boxes);
+    QCOMPARE(shown, QStringList(shown.size(), Failure::diskFull().description()));
+    QCOMPARE(f.contents(u"disk/out.txt"_s), kOldFile);
+    QCOMPARE(f.files(u"disk"_s), QStringList{u"out.txt"_s});
+    f.verifyAtRest();
+
+    f.form.PushButton2_Click();
+    fillList(f.form.ListView2, {u"fits"_s});
+    f.fake().createTextFileHook = nullptr;
+    f.fake().boxes.clear();
+    f.save(u"disk/out.txt"_s);
+    QCOMPARE(f.contents(u"disk/out.txt"_s), QByteArray("Results\t\r\nfits   \t\r\n"));
+    QVERIFY(f.fake().boxes.empty());
+}
+
+QTEST_MAIN(FaultsTest)
+#include "test_faults.moc"
