@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every check: formatting, the test suite (warnings are errors),
 # the same suite under AddressSanitizer + UndefinedBehaviorSanitizer, and the .deb
-# installed, started under Xvfb and removed again.
+# installed, started under Xvfb and removed again; then each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -23,3 +23,6 @@ cmake --build build-asan
 
 echo "== Package: install the .deb, start it under Xvfb, remove it"
 scripts/package_check.sh build-test
+
+echo "== Fuzzing: each target briefly, from the committed seeds"
+scripts/fuzz.sh 20

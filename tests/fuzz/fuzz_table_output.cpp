@@ -1,0 +1,402 @@
+// The aligned export and the clipboard copy over random lists: one to four columns, a
+// dozen rows at most, cells of spaces, tabs, Latin-1, characters the 8-bit code page cannot
+// hold, NUL and surrogates, but never a line break. Some inputs also change the list in
+// the middle (at a chosen yield) or lose a line of the file; those are held to what must
+// survive any such change, the others to the exact layout.
+#include "app/list_view.h"
+#include "app/runtime_failure.h"
+#include "app/vendor_progress_bar.h"
+#include "output/aligned_export.h"
+#include "output/clipboard_copy.h"
+
+#include "harness.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+using velmora::fuzz::check;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFile = u"Z:\\fuzz\\results.txt"_s;
+const QString kEarlierClipboard = u"on the clipboard before"_s;
+
+struct Table
+{
+    QStringList headings;
+    QList<QStringList> cells; // per row, one per column
+    QList<bool> checked;
+};
+
+// What reached the file: the lines as the export handed them over, and the bytes the
+// system's text writer makes of them (the 8-bit code page, CR LF after each line).
+struct WrittenFile
+{
+    bool created = false;
+    bool committed = false;
+    bool lostLine = false;
+    QStringList lines;
+    QByteArray bytes;
+};
+
+class MemoryFile : public velmora::TextFileWriter
+{
+public:
+    MemoryFile(WrittenFile& into, int lostLine) : m_into(into), m_lostLine(lostLine) {}
+    void writeLine(QStringView text) override
+    {
+        if (++m_lineCount == m_lostLine) {
+            m_into.lostLine = true;
+            throw velmora::Failure::diskFull();
+        }
+        m_into.lines.append(text.toString());
+        m_into.bytes += velmora::platform().encodeAnsi(text) + "\r\n";
+    }
+    void close() override { m_into.committed = true; }
+
+private:
+    WrittenFile& m_into;
+    int m_lostLine;
+    int m_lineCount = 0;
+};
+
+QString cellText(FuzzedDataProvider& input)
+{
+    static constexpr char16_t kAlphabet[] = {
+        u' ',   u' ',   u'\t', u'a', u'Z', u'0', u'.', u'\u00E9',
+        0x20AC, // the euro sign: 0x80 in the code page
+        0x0081, // undefined in the code page, kept as the control character
+        0x0100, // not in the code page: written as '?'
+        0xFEFF, 0x0000,
+        0xD800, // an unpaired surrogate
+    };
+    constexpr int kLetters = sizeof kAlphabet / sizeof kAlphabet[0];
+    QString text;
+    const int length = input.ConsumeIntegralInRange(0, 10);
+    for (int i = 0; i < length; ++i) {
+        const int pick = input.ConsumeIntegralInRange(0, kLetters); // one past: a pair
+        if (pick == kLetters)
+            text.append(u"\U0001F600"_s); // two code units, one character: one '?'
+        else
+            text.append(QChar(kAlphabet[pick]));
+    }
+    return text;
+}
+
+// Headings come from a few fixed texts (shorter and longer than cells, with a trailing
+// space, one the code page cannot hold), in one of four rotations, so that there are only
+// sixteen sets of headings and their lists can be made up front and reused: a list control
+// made during an input costs more than all the rest, and so does the leak check that
+// libFuzzer runs after every input that kept memory.
+constexpr int kMostColumns = 4;
+QStringList headingsFor(int columns, int rotation)
+{
+    static const QStringList kHeadings = {u"Results"_s, QString(), u"x "_s,
+                                          u"\u0100 a heading wider than most cells"_s};
+    QStringList headings;
+    for (int c = 0; c < columns; ++c)
+        headings.append(kHeadings[(rotation + c) % kHeadings.size()]);
+    return headings;
+}
+
+Table tableFrom(FuzzedDataProvider& input)
+{
+    Table table;
+    const int columns = input.ConsumeIntegralInRange(1, kMostColumns);
+    table.headings = headingsFor(columns, input.ConsumeIntegralInRange(0, 3));
+    const int rows = input.ConsumeIntegralInRange(0, 12);
+    for (int r = 0; r < rows; ++r) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c)
+            cells.append(cellText(input));
+        table.cells.append(cells);
+        table.checked.append(input.ConsumeIntegralInRange(0, 3) != 0);
+    }
+    return table;
+}
+
+// An empty list with these headings, the same one whenever the headings are the same.
+velmora::ListView& emptyList(const QStringList& headings)
+{
+    static std::map<QStringList, std::unique_ptr<velmora::ListView>> lists;
+    std::unique_ptr<velmora::ListView>& list = lists[headings];
+    if (!list) {
+        list = std::make_unique<velmora::ListView>();
+        for (const QString& heading : headings)
+            list->ColumnHeaders().Add(heading);
+    }
+    list->ListItems().Clear();
+    return *list;
+}
+
+void fill(velmora::ListView& list, const Table& table)
+{
+    for (qsizetype r = 0; r < table.cells.size(); ++r) {
+        velmora::ListItem item = list.ListItems().Add(table.cells[r][0]);
+        // An empty sub-item is left unset: the list reads it as empty all the same.
+        for (qsizetype c = 1; c < table.cells[r].size(); ++c) {
+            if (!table.cells[r][c].isEmpty())
+                item.setSubItems(static_cast<int>(c), table.cells[r][c]);
+        }
+        item.setChecked(table.checked[r]);
+    }
+}
+
+// The list as it stands (headings stay what they were).
+Table tableOf(velmora::ListView& list, const QStringList& headings)
+{
+    Table table{headings, {}, {}};
+    auto& rows = list.ListItems();
+    for (int r = 1; r <= rows.Count(); ++r) {
+        QStringList cells{rows.Item(r).Text()};
+        for (qsizetype c = 1; c < headings.size(); ++c)
+            cells.append(rows.Item(r).SubItems(static_cast<int>(c)));
+        table.cells.append(cells);
+        table.checked.append(rows.Item(r).Checked());
+    }
+    return table;
+}
+
+// Changes to the list at chosen yields, as other commands make them in the middle of a
+// save or a copy: clearing, deleting a row, adding one, retyping one, unticking one.
+void scheduleChanges(FuzzedDataProvider& input, velmora::test::FakePlatform& fake,
+                     velmora::ListView& list)
+{
+    const int changes = input.ConsumeIntegralInRange(0, 2);
+    for (int i = 0; i < changes; ++i) {
+        const int yield = input.ConsumeIntegralInRange(1, 80);
+        const int kind = input.ConsumeIntegralInRange(0, 4);
+        const int row = input.ConsumeIntegralInRange(1, 12);
+        QString text = cellText(input) + u"longer than before"_s;
+        fake.atYield[yield] = [&list, kind, row, text] {
+            auto& rows = list.ListItems();
+            const bool exists = row <= rows.Count();
+            switch (kind) {
+            case 0:
+                rows.Clear();
+                break;
+            case 1:
+                if (exists)
+                    rows.Remove(row);
+                break;
+            case 2:
+                rows.Add(text);
+                break;
+            case 3:
+                if (exists)
+                    rows.Item(row).setText(text);
+                break;
+            default:
+                if (exists)
+                    rows.Item(row).setChecked(false);
+                break;
+            }
+        };
+    }
+}
+
+QString padded(const QStringList& cells, const QList<qsizetype>& widths)
+{
+    QString line;
+    for (qsizetype c = 0; c < cells.size(); ++c)
+        line += cells[c] + QString(widths[c] - cells[c].size(), u' ') + u'\t';
+    return line;
+}
+
+QList<qsizetype> widthsOf(const Table& table, bool withHeadings)
+{
+    QList<qsizetype> widths;
+    for (qsizetype c = 0; c < table.headings.size(); ++c) {
+        qsizetype width = withHeadings ? table.headings[c].size() : 0;
+        for (const QStringList& cells : table.cells)
+            width = std::max(width, cells[c].size());
+        widths.append(width);
+    }
+    return widths;
+}
+
+qsizetype surrogatePairs(const QString& text)
+{
+    qsizetype pairs = 0;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            ++pairs;
+            ++i;
+        }
+    }
+    return pairs;
+}
+
+void checkExactFile(const Table& table, const WrittenFile& file)
+{
+    check(file.created && file.committed, "the file is created and completed");
+    const QList<qsizetype> widths = widthsOf(table, true);
+    QStringList expected{padded(table.headings, widths)};
+    for (qsizetype r = 0; r < table.cells.size(); ++r) {
+        if (table.checked[r])
+            expected.append(padded(table.cells[r], widths));
+    }
+    check(file.lines.size() == expected.size(), "one line per checked row, plus the heading",
+          file.lines.join(u'|'), expected.join(u'|'));
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        check(file.lines[i] == expected[i],
+              "cells padded to the longest of heading and cells, each followed by a tab",
+              file.lines[i], expected[i]);
+
+    // The bytes: the same number of lines, each ending in tab CR LF, one byte per character
+    // (a pair of surrogates is one character).
+    qsizetype start = 0;
+    for (const QString& line : expected) {
+        const qsizetype end = file.bytes.indexOf("\r\n", start);
+        check(end >= 0, "every line of the file ends in CR LF");
+        check(end > start && file.bytes[end - 1] == '\t', "every line of the file ends in a tab");
+        const QString decoded =
+            velmora::platform().decodeAnsi(file.bytes.sliced(start, end - start));
+        check(decoded.size() == line.size() - surrogatePairs(line),
+              "the file holds one 8-bit character per character", decoded, line);
+        start = end + 2;
+    }
+    check(start == file.bytes.size(), "nothing follows the last line of the file");
+}
+
+void checkExactClipboard(const Table& table, const velmora::test::FakePlatform& fake)
+{
+    if (table.cells.isEmpty()) {
+        check(fake.clipboardText == kEarlierClipboard && fake.clipboardClearCalls == 0 &&
+                  fake.clipboardSetCalls == 0,
+              "an empty list leaves the clipboard alone", fake.clipboardText);
+        return;
+    }
+    const QList<qsizetype> widths = widthsOf(table, false);
+    QString expected;
+    for (qsizetype r = 0; r < table.cells.size(); ++r) {
+        if (!table.checked[r])
+            continue;
+        QString line = padded(table.cells[r], widths);
+        line.chop(1);
+        while (line.endsWith(u' '))
+            line.chop(1);
+        expected += line + u"\r\n"_s;
+    }
+    check(fake.clipboardHasText && fake.clipboardText == expected,
+          "one line per checked row: cells padded to the longest cell, the last tab and "
+          "trailing spaces off, CR LF",
+          fake.clipboardText, expected);
+}
+
+// Whatever happened to the list meanwhile: no line holds a line break, and each one is
+// either empty (a row that vanished) or ends in a tab.
+void checkChangedFile(const WrittenFile& file)
+{
+    for (const QString& line : file.lines) {
+        check(!line.contains(u'\n') && !line.contains(u'\r'), "no line holds a line break", line);
+        check(line.isEmpty() || line.endsWith(u'\t'), "a written line ends in a tab", line);
+    }
+}
+
+void checkChangedClipboard(const velmora::test::FakePlatform& fake, bool failed)
+{
+    if (failed || fake.clipboardSetCalls == 0) {
+        check(fake.clipboardText == kEarlierClipboard && fake.clipboardClearCalls == 0,
+              "a copy that fails, or finds no rows, leaves the clipboard alone",
+              fake.clipboardText);
+        return;
+    }
+    const QString& text = fake.clipboardText;
+    check(text.isEmpty() || text.endsWith(u"\r\n"), "the copied text ends in CR LF", text);
+    for (const QString& line : text.split(u"\r\n"_s)) {
+        check(!line.contains(u'\n') && !line.contains(u'\r'),
+              "CR LF between copied lines, nowhere else", text);
+        check(!line.endsWith(u' '), "no copied line ends in a space", line);
+    }
+}
+
+} // namespace
+
+// The application starts before the first input, so none of its start-up counts as the
+// work of an input.
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
+{
+    velmora::fuzz::platformDouble();
+    for (int columns = 1; columns <= kMostColumns; ++columns) {
+        for (int rotation = 0; rotation < 4; ++rotation)
+            emptyList(headingsFor(columns, rotation));
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    velmora::test::FakePlatform& fake = velmora::fuzz::freshPlatform();
+    static velmora::VendorProgressBar* const bar = new velmora::VendorProgressBar;
+    FuzzedDataProvider input(data, size);
+
+    const Table table = tableFrom(input);
+    velmora::ListView* const list = &emptyList(table.headings);
+    fill(*list, table);
+
+    // The save, perhaps with the list changing under it or a line that cannot be written.
+    const bool withBar = input.ConsumeBool();
+    const int lostLine =
+        input.ConsumeIntegralInRange(0, 15) == 0 ? input.ConsumeIntegralInRange(1, 14) : 0;
+    scheduleChanges(input, fake, *list);
+    const bool listChanged = !fake.atYield.empty();
+    WrittenFile file;
+    fake.createTextFileHook = [&](const QString& path) {
+        check(path == kFile, "the file is created under the name given");
+        file.created = true;
+        return std::make_unique<MemoryFile>(file, lostLine);
+    };
+    bar->setValue(55);
+    try {
+        velmora::SortArray::SaveListviewProperlySpaced(*list, kFile, withBar ? bar : nullptr);
+    } catch (...) {
+        velmora::fuzz::fail("the export never passes a failure to its caller");
+    }
+    if (withBar)
+        check(bar->Value() == 0 && bar->Text() == u"Progress Bar",
+              "the bar ends at 0 and \"Progress Bar\"", bar->Text());
+    if (!listChanged && !file.lostLine) {
+        check(fake.boxes.empty(), "a save that nothing disturbs shows no box",
+              fake.boxes.empty() ? QString() : fake.boxes.front().text);
+        checkExactFile(table, file);
+    } else {
+        checkChangedFile(file);
+        if (file.lostLine)
+            check(!file.committed && !fake.boxes.empty(),
+                  "a file with a lost line is reported and never completed");
+    }
+
+    // The copy, of the list as the save left it, perhaps changing under it in turn.
+    const Table now = tableOf(*list, table.headings);
+    fake.yields = 0;
+    fake.atYield.clear();
+    fake.boxes.clear();
+    scheduleChanges(input, fake, *list);
+    const bool changedDuringCopy = !fake.atYield.empty();
+    fake.clipboardText = kEarlierClipboard;
+    fake.clipboardHasText = true;
+    bool failed = false;
+    try {
+        velmora::Main::CopyListviewToClipboard(*list);
+    } catch (const velmora::RuntimeFailure&) {
+        failed = true; // the copy command reports it
+    }
+    check(fake.boxes.empty(), "the copy shows no box of its own");
+    if (changedDuringCopy) {
+        checkChangedClipboard(fake, failed);
+    } else {
+        check(!failed, "a copy that nothing disturbs succeeds");
+        checkExactClipboard(now, fake);
+    }
+
+    list->ListItems().Clear();
+    velmora::fuzz::finishInput();
+    return 0;
+}
