@@ -17,6 +17,10 @@ shots=${3:-$here/../../out/e2e}
 fail() {
     echo "FAIL: $*" >&2
     [ -s "${work:-}/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
+    # What the screen showed when it went wrong, and what the work folder held.
+    [ -n "${DISPLAY:-}" ] && import -window root "$shots/failure.png" 2>/dev/null &&
+        echo "screen at the failure: $shots/failure.png" >&2
+    [ -d "${work:-}" ] && ls -la "$work" >&2
     exit 1
 }
 step() { echo "== $*"; }
@@ -141,10 +145,22 @@ click() {
     xdotool mousemove --window "$win" "$x" "$y" click 1
 }
 
+# A new window shows before it takes the keyboard, and keys sent before then are lost, as
+# they would be for a person typing that fast: wait for the focus and a quiet program.
+wait_for_focus() {
+    for _ in $(seq 200); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && break
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] || fail "window $1 never took the keyboard"
+    wait_until_idle
+}
+
 # The file dialogs: the file-name box has the focus; type a full path and press Enter.
 answer_file_dialog() {
     local title=$1 path=$2 dialog
     dialog=$(wait_for_window "$title" 20 "$win")
+    wait_for_focus "$dialog"
     xdotool type --delay 15 "$path"
     xdotool key Return
     wait_for_window_gone "$dialog" "$title"
@@ -189,6 +205,7 @@ step "copy the results, confirm the message with Enter, read the clipboard"
 printf '%s\r\n' "${results[@]}" >"$work/expected-clipboard"
 click Copy
 box=$(wait_for_window '^Velmora$' 20 "$win")
+wait_for_focus "$box"
 xdotool key Return
 wait_for_window_gone "$box" '^Velmora$'
 xclip -o -selection clipboard >"$work/clipboard" || fail "the clipboard holds no text"
@@ -202,12 +219,19 @@ for line in "${results[@]}"; do ((${#line} > width)) && width=${#line}; done
     printf '%-*s\t\r\n' "$width" Results
     for line in "${results[@]}"; do printf '%-*s\t\r\n' "$width" "$line"; done
 } >"$work/expected-file"
-printf 'an older file, replaced without a question\r\n' >"$work/results"
+printf 'an older file, replaced without a question\r\n' >"$work/older"
+cp "$work/older" "$work/results"
 click Save
 answer_file_dialog '^Save$' "$work/results"
-wait_until_idle
+# The new file takes the old one's place in one step, once it is safely on the disk; the
+# program may sit idle waiting for the disk meanwhile, so wait for the file itself.
+for _ in $(seq 300); do
+    cmp -s "$work/older" "$work/results" || break
+    sleep 0.1
+done
 cmp "$work/expected-file" "$work/results" ||
     fail "saved file differs: $(diff <(od -c "$work/expected-file") <(od -c "$work/results") | head)"
+wait_until_idle
 [ "$(find "$work" -maxdepth 1 -name '*results*' | wc -l)" -eq 1 ] ||
     fail "the save left other files beside the result: $(ls "$work")"
 
@@ -218,13 +242,18 @@ answer_file_dialog '^Load List' "$work/many.txt"
 wait_until_idle
 click LineMode
 click StartSorting
-sleep 1
-busy_from=$(cpu_ticks)
+# The sort first ranks its keys, then runs its passes: wait for the bar to leave its rest.
+# (Each pass takes it from 0 to 100 in well under a millisecond here, so it shows wherever
+# its last repaint caught it rather than a smooth run.)
+moving=no
+for _ in $(seq 150); do
+    sleep 0.2
+    crop ProgressBar "$work/bar-sorting.png"
+    differs "$work/bar-at-rest.png" "$work/bar-sorting.png" && moving=yes && break
+done
+[ "$moving" = yes ] || fail "the progress bar rests during the sort"
 shoot 02-sorting.png
-# The bar has left its resting state. (Each pass runs it from 0 to 100 in well under a
-# millisecond here, so it shows a full bar rather than a visibly moving one.)
-crop ProgressBar "$work/bar-sorting.png"
-differs "$work/bar-at-rest.png" "$work/bar-sorting.png" || fail "the progress bar rests during the sort"
+busy_from=$(cpu_ticks)
 # The window still answers clicks: Clear Results empties the result list at once.
 crop ResultList "$work/results-before.png"
 click ClearResults
@@ -235,6 +264,7 @@ for _ in $(seq 50); do
     differs "$work/results-before.png" "$work/results-after.png" && cleared=yes && break
 done
 [ "$cleared" = yes ] || fail "Clear Results did nothing while the sort ran"
+sleep 0.5
 (($(cpu_ticks) - busy_from >= 10)) || fail "the sort is not running when the window is closed"
 [ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "a message box showed during the sort"
 closed_at=$(date +%s%N)
