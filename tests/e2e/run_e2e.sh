@@ -18,7 +18,7 @@ fail() {
     echo "FAIL: $*" >&2
     [ -s "${work:-}/app.log" ] && sed 's/^/  program: /' "$work/app.log" >&2
     # What the screen showed when it went wrong, and what the work folder held.
-    [ -n "${DISPLAY:-}" ] && import -window root "$shots/failure.png" 2>/dev/null &&
+    [ -n "${own_display:-}" ] && import -window root "$shots/failure.png" 2>/dev/null &&
         echo "screen at the failure: $shots/failure.png" >&2
     [ -d "${work:-}" ] && ls -la "$work" >&2
     exit 1
@@ -55,6 +55,7 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || fail "Xvfb gave no display number"
 export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+own_display=yes
 # No window manager: the window sits where the program puts it, centred, without a frame.
 # The program's own settings and the file dialog's history stay inside the work folder.
 export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
