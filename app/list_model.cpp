@@ -8,9 +8,49 @@ namespace velmora {
 
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+void ListModel::setText(int row, const QString& text)
+{
+    m_texts[at(row)] = text;
+    rowChanged(row);
+}
+
+QString ListModel::subItem(int row, int k) const
+{
+    if (m_subItems.empty())
+        return {};
+    const QStringList& subItems = m_subItems[at(row)];
+    return k <= subItems.size() ? subItems[k - 1] : QString();
+}
+
+void ListModel::setSubItem(int row, int k, const QString& text)
+{
+    if (m_subItems.empty())
+        m_subItems.resize(m_texts.size());
+    QStringList& subItems = m_subItems[at(row)];
+    while (subItems.size() < k)
+        subItems.append(QString());
+    subItems[k - 1] = text;
+    rowChanged(row);
+}
+
+void ListModel::setChecked(int row, bool checked)
+{
+    m_unchecked[at(row)] = !checked;
+    rowChanged(row);
+}
+
+void ListModel::reserveRows(int count)
+{
+    m_texts.reserve(at(count));
+    m_unchecked.reserve(at(count));
+}
+
 void ListModel::appendRow(QString text)
 {
-    m_rows.push_back(Row{std::move(text), {}, true});
+    m_texts.push_back(std::move(text));
+    m_unchecked.push_back(false);
+    if (!m_subItems.empty())
+        m_subItems.emplace_back();
     if (!m_announcementQueued) {
         m_announcementQueued = true;
         QMetaObject::invokeMethod(this, &ListModel::announcePendingRows, Qt::QueuedConnection);
@@ -28,11 +68,14 @@ void ListModel::announcePendingRows()
     endInsertRows();
 }
 
-void ListModel::removeRowAt(int index)
+void ListModel::removeRowAt(int row)
 {
     announcePendingRows();
-    beginRemoveRows({}, index, index);
-    m_rows.erase(m_rows.begin() + index);
+    beginRemoveRows({}, row, row);
+    m_texts.erase(m_texts.begin() + row);
+    m_unchecked.erase(m_unchecked.begin() + row);
+    if (!m_subItems.empty())
+        m_subItems.erase(m_subItems.begin() + row);
     m_announcedRows = rowTotal();
     endRemoveRows();
 }
@@ -40,7 +83,10 @@ void ListModel::removeRowAt(int index)
 void ListModel::clearRows()
 {
     beginResetModel();
-    std::vector<Row>().swap(m_rows); // give the memory back, not just the rows
+    // Give the memory back, not just the rows.
+    std::vector<QString>().swap(m_texts);
+    std::vector<bool>().swap(m_unchecked);
+    std::vector<QStringList>().swap(m_subItems);
     m_announcedRows = 0;
     endResetModel();
 }
@@ -86,11 +132,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_announcedRows ||
         (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return {};
-    const Row& r = row(index.row());
     if (index.column() == 0)
-        return r.text;
-    const qsizetype sub = index.column() - 1;
-    return sub < r.subItems.size() ? r.subItems[sub] : QString();
+        return text(index.row());
+    return subItem(index.row(), index.column());
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -15,12 +15,6 @@ class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    struct Row
-    {
-        QString text;
-        QStringList subItems;
-        bool checked = true; // every row reads as checked unless a caller clears the mark
-    };
     struct Column
     {
         QString heading;
@@ -29,15 +23,22 @@ public:
 
     explicit ListModel(QObject* parent = nullptr);
 
-    // Rows, 0-based here; the 1-based collection view is ListItems.
-    int rowTotal() const { return static_cast<int>(m_rows.size()); }
-    const Row& row(int index) const { return m_rows[static_cast<std::size_t>(index)]; }
-    Row& row(int index) { return m_rows[static_cast<std::size_t>(index)]; }
+    // Rows, 0-based here; the 1-based collection view is ListItems. Callers check the
+    // index first.
+    int rowTotal() const { return static_cast<int>(m_texts.size()); }
+    const QString& text(int row) const { return m_texts[at(row)]; }
+    void setText(int row, const QString& text);
+    // Sub-item k (from 1) of a row; empty when it was never set.
+    QString subItem(int row, int k) const;
+    void setSubItem(int row, int k, const QString& text);
+    // Every row reads as checked unless a caller clears the mark.
+    bool checked(int row) const { return !m_unchecked[at(row)]; }
+    void setChecked(int row, bool checked);
+
     void appendRow(QString text);
-    void removeRowAt(int index);
+    void removeRowAt(int row);
     void clearRows();
-    void reserveRows(int count) { m_rows.reserve(static_cast<std::size_t>(count)); }
-    void rowChanged(int index);
+    void reserveRows(int count);
 
     int columnTotal() const { return static_cast<int>(m_columns.size()); }
     const Column& column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
@@ -57,7 +58,14 @@ Q_SIGNALS:
     void columnWidthChanged(int column, int twips);
 
 private:
-    std::vector<Row> m_rows;
+    static std::size_t at(int row) { return static_cast<std::size_t>(row); }
+    void rowChanged(int row);
+
+    // One array per property rather than one of row structs: a million-row list then costs
+    // a QString and a bit per row. Sub-items take room only once some row has one.
+    std::vector<QString> m_texts;
+    std::vector<bool> m_unchecked;
+    std::vector<QStringList> m_subItems; // empty, or one entry per row
     std::vector<Column> m_columns;
     int m_announcedRows = 0;
     bool m_announcementQueued = false;

@@ -8,52 +8,47 @@
 
 namespace velmora {
 
-ListModel::Row& ListItem::row() const
+int ListItem::row() const
 {
     if (m_index < 1 || m_index > m_model->rowTotal())
         throw Failure::indexOutOfBounds();
-    return m_model->row(m_index - 1);
+    return m_index - 1;
 }
 
 const QString& ListItem::Text() const
 {
-    return row().text;
+    return m_model->text(row());
 }
 
 void ListItem::setText(const QString& text)
 {
-    row().text = text;
-    m_model->rowChanged(m_index - 1);
+    m_model->setText(row(), text);
 }
 
 QString ListItem::SubItems(int k) const
 {
-    const ListModel::Row& r = row();
+    const int r = row();
     if (k < 1 || k >= m_model->columnTotal())
         throw Failure::invalidPropertyValue();
-    return k <= r.subItems.size() ? r.subItems[k - 1] : QString();
+    return m_model->subItem(r, k);
 }
 
 void ListItem::setSubItems(int k, const QString& text)
 {
-    ListModel::Row& r = row();
+    const int r = row();
     if (k < 1 || k >= m_model->columnTotal())
         throw Failure::invalidPropertyValue();
-    while (r.subItems.size() < k)
-        r.subItems.append(QString());
-    r.subItems[k - 1] = text;
-    m_model->rowChanged(m_index - 1);
+    m_model->setSubItem(r, k, text);
 }
 
 bool ListItem::Checked() const
 {
-    return row().checked;
+    return m_model->checked(row());
 }
 
 void ListItem::setChecked(bool checked)
 {
-    row().checked = checked;
-    m_model->rowChanged(m_index - 1);
+    m_model->setChecked(row(), checked);
 }
 
 ListItem ListItemCollection::Item(int index) const

@@ -26,7 +26,7 @@ public:
     void setChecked(bool checked);
 
 private:
-    ListModel::Row& row() const;
+    int row() const; // the 0-based row, or a failure when it has gone
     ListModel* m_model;
     int m_index;
 };
