@@ -6,13 +6,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
-using velmora::ListView;
-using velmora::test::FakePlatformScope;
-using velmora::test::fillList;
-using velmora::test::fillTable;
-using velmora::test::reportedLines;
-namespace Main = velmora::Main;
+using namespace velmora;
+using namespace velmora::test;
 
 class ClipboardCopyTest : public QObject
 {
@@ -28,42 +23,39 @@ private Q_SLOTS:
 
 void ClipboardCopyTest::copiedText_data()
 {
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QList<QStringList>>("rows");
-    QTest::addColumn<QList<int>>("unchecked");
+    QTest::addColumn<QList<QStringList>>("rows"); // as many columns as the longest row
     QTest::addColumn<QString>("text");
-
-    QTest::newRow("example: headings not measured, no padding, no tab")
-        << 1 << QList<QStringList>{{u"apple"_s}, {u"banana split"_s}, {u"kiwi"_s}} << QList<int>{}
-        << u"apple\r\nbanana split\r\nkiwi\r\n"_s;
-    QTest::newRow("trailing spaces dropped, leading spaces kept")
-        << 1 << QList<QStringList>{{u" x  "_s}, {u"y"_s}} << QList<int>{} << u" x\r\ny\r\n"_s;
-    QTest::newRow("empty and space-only rows give empty lines")
-        << 1 << QList<QStringList>{{QString()}, {u"   "_s}, {u"z"_s}} << QList<int>{}
-        << u"\r\n\r\nz\r\n"_s;
-    QTest::newRow("only spaces are trimmed: a tab stops it")
-        << 1 << QList<QStringList>{{u"a\t  "_s}} << QList<int>{} << u"a\t\r\n"_s;
-    QTest::newRow("unchecked rows widen but are not copied")
-        << 2 << QList<QStringList>{{u"a"_s, u"1"_s}, {u"longer"_s, u"2"_s}} << QList<int>{2}
-        << u"a     \t1\r\n"_s;
-    QTest::newRow("inner columns keep padding and tabs, the last loses its padding")
-        << 3 << QList<QStringList>{{u"apple"_s, u"12"_s, u"red"_s}, {u"kiwi"_s, u"3"_s}}
-        << QList<int>{} << u"apple\t12\tred\r\nkiwi \t3 \t\r\n"_s;
-    QTest::newRow("rows but none checked: the clipboard is emptied")
-        << 1 << QList<QStringList>{{u"a"_s}} << QList<int>{1} << QString();
+    QTest::addColumn<QList<int>>("unchecked");
+    const auto row = [](const char* tag, const QList<QStringList>& rows, const QString& text,
+                        const QList<int>& unchecked = {}) {
+        QTest::newRow(tag) << rows << text << unchecked;
+    };
+    row("example: headings not measured, no padding, no tab",
+        {{u"apple"_s}, {u"banana split"_s}, {u"kiwi"_s}}, u"apple\r\nbanana split\r\nkiwi\r\n"_s);
+    row("trailing spaces dropped, leading spaces kept", {{u" x  "_s}, {u"y"_s}}, u" x\r\ny\r\n"_s);
+    row("empty and space-only rows give empty lines", {{QString()}, {u"   "_s}, {u"z"_s}},
+        u"\r\n\r\nz\r\n"_s);
+    row("only spaces are trimmed: a tab stops it", {{u"a\t  "_s}}, u"a\t\r\n"_s);
+    row("unchecked rows widen but are not copied", {{u"a"_s, u"1"_s}, {u"longer"_s, u"2"_s}},
+        u"a     \t1\r\n"_s, {2});
+    row("inner columns keep padding and tabs, the last loses its padding",
+        {{u"apple"_s, u"12"_s, u"red"_s}, {u"kiwi"_s, u"3"_s}},
+        u"apple\t12\tred\r\nkiwi \t3 \t\r\n"_s);
+    row("rows but none checked: the clipboard is emptied", {{u"a"_s}}, QString(), {1});
 }
 
 void ClipboardCopyTest::copiedText()
 {
-    QFETCH(int, columns);
     QFETCH(QList<QStringList>, rows);
-    QFETCH(QList<int>, unchecked);
     QFETCH(QString, text);
+    QFETCH(QList<int>, unchecked);
     FakePlatformScope scope;
     scope.fake.clipboardText = u"previous"_s;
     ListView list;
-    for (int c = 1; c <= columns; ++c)
-        list.ColumnHeaders().Add(u"Heading longer than any cell"_s);
+    for (const QStringList& row : rows) {
+        while (list.ColumnHeaders().Count() < row.size())
+            list.ColumnHeaders().Add(u"Heading longer than any cell"_s);
+    }
     fillTable(&list, rows, unchecked);
 
     Main::CopyListviewToClipboard(list);
@@ -103,22 +95,22 @@ void ClipboardCopyTest::retriesUpTo1000Times()
     QCOMPARE(scope.fake.clipboardText, placed ? u"new"_s : u"previous"_s);
 }
 
-// On the real window. The builder yields once per cell while measuring (1-3 here), then
-// once per row and once per cell: row 1 at 4-5, row 2 at 6-7, row 3 at 8-9.
+// Yields of the copy: 1-3 measuring the three cells, then a row and its cell at 4-5, 6-7, 8-9.
 void ClipboardCopyTest::copyCommand_data()
 {
     QTest::addColumn<QStringList>("results");
     QTest::addColumn<int>("clearAtYield");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QList<int>>("lines");
+    const QStringList abc{u"a"_s, u"b"_s, u"c"_s};
     QTest::newRow("copied, then confirmed")
         << QStringList{u"apple"_s, u"kiwi"_s} << 0 << u"apple\r\nkiwi\r\n"_s << QList<int>{};
     QTest::newRow("empty list: clipboard kept, still confirmed")
         << QStringList{} << 0 << u"previous"_s << QList<int>{};
     QTest::newRow("cleared while measuring: reported at 106, clipboard kept")
-        << QStringList{u"a"_s, u"b"_s, u"c"_s} << 2 << u"previous"_s << QList<int>{106};
+        << abc << 2 << u"previous"_s << QList<int>{106};
     QTest::newRow("cleared while building: reported at 106, clipboard kept")
-        << QStringList{u"a"_s, u"b"_s, u"c"_s} << 6 << u"previous"_s << QList<int>{106};
+        << abc << 6 << u"previous"_s << QList<int>{106};
 }
 
 void ClipboardCopyTest::copyCommand()
@@ -138,15 +130,15 @@ void ClipboardCopyTest::copyCommand()
     form.PushButton5_Click();
 
     QCOMPARE(scope.fake.clipboardText, clipboard);
-    QCOMPARE(scope.fake.boxes.size(), static_cast<std::size_t>(lines.size() + 1));
-    const velmora::test::FakePlatform::Box confirmation = scope.fake.boxes.back();
+    QCOMPARE(scope.fake.boxes.size(), std::size_t(lines.size() + 1));
+    const FakePlatform::Box confirmation = scope.fake.boxes.back();
     scope.fake.boxes.pop_back();
-    QCOMPARE(reportedLines(scope.fake.boxes, velmora::Location::PushButton5_Click), lines);
+    QCOMPARE(reportedLines(scope.fake.boxes, Location::PushButton5_Click), lines);
     QCOMPARE(confirmation.text,
              u"Results have been copied to the clipboard.\r\rClick a text area where you "
              u"normally type and press Ctrl+V to paste the clipboard."_s);
     QCOMPARE(confirmation.title, scope.fake.appTitle());
-    QCOMPARE(confirmation.icon, velmora::MsgBoxIcon::None);
+    QCOMPARE(confirmation.icon, MsgBoxIcon::None);
 }
 
 QTEST_MAIN(ClipboardCopyTest)
