@@ -11,11 +11,8 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-using velmora::RuntimeFailure;
-using velmora::test::FakePlatformScope;
-using velmora::test::windowsPathIn;
-namespace Failure = velmora::Failure;
-namespace Main = velmora::Main;
+using namespace velmora;
+using namespace velmora::test;
 
 namespace {
 
@@ -27,15 +24,14 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return windowsPathIn(dir, name);
 }
 
-// The description of the failure the action raised; empty when it raised none.
-template <class Action> QString failureOf(Action&& action)
+// What the action returns, or "raises" and the description of the failure it raised.
+template <class Action> QString outcome(Action&& action)
 {
     try {
-        action();
+        return action();
     } catch (const RuntimeFailure& failure) {
-        return failure.description();
+        return u"raises "_s + failure.description();
     }
-    return {};
 }
 
 } // namespace
@@ -44,251 +40,130 @@ class FileHelpersTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void collapseBackslashes_data();
-    void collapseBackslashes();
-    void fileNameFromPath_data();
-    void fileNameFromPath();
-    void fileExists_data();
-    void fileExists();
-    void readFileTextDecodes_data();
-    void readFileTextDecodes();
-    void readFileTextMissingFile();
-    void unreadablePathsRaise_data();
-    void unreadablePathsRaise();
-    void lowLevelReadRefusesNonFiles_data();
-    void lowLevelReadRefusesNonFiles();
-};
+    void pathHelpers_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("collapsed"); // doubled backslashes collapsed
+        QTest::addColumn<QString>("name");      // the file name in it
+        QTest::newRow("full path, nothing to collapse")
+            << uR"(C:\dir\a.txt)"_s << uR"(C:\dir\a.txt)"_s << u"a.txt"_s;
+        QTest::newRow("no backslash: all of it is the name")
+            << u"a.txt"_s << u"a.txt"_s << u"a.txt"_s;
+        QTest::newRow("slash is not a separator")
+            << uR"(C:\a/b.txt)"_s << uR"(C:\a/b.txt)"_s << u"a/b.txt"_s;
+        QTest::newRow("trailing pair: no name") << uR"(C:\dir\\)"_s << uR"(C:\dir\)"_s << QString();
+        QTest::newRow("one leading becomes two") << uR"(\d\a)"_s << uR"(\\d\a)"_s << u"a"_s;
+        QTest::newRow("three leading become two") << uR"(\\\s\a)"_s << uR"(\\s\a)"_s << u"a"_s;
+        QTest::newRow("leading and inner runs handled apart")
+            << uR"(\\\\s\\\\a)"_s << uR"(\\s\\a)"_s << u"a"_s;
+        QTest::newRow("single pass: run of three gives two")
+            << uR"(C:\a\\\b)"_s << uR"(C:\a\\b)"_s << u"b"_s;
+        QTest::newRow("single pass: run of five gives three")
+            << uR"(C:\\\\\b)"_s << uR"(C:\\\b)"_s << u"b"_s;
+        QTest::newRow("one backslash only") << uR"(\)"_s << uR"(\\)"_s << QString();
+        QTest::newRow("five backslashes only") << uR"(\\\\\)"_s << uR"(\\)"_s << QString();
+        QTest::newRow("empty") << QString() << QString() << QString();
+    }
+    void pathHelpers()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, collapsed);
+        QFETCH(QString, name);
+        QCOMPARE(Main::CollapseBackslashes(path), collapsed);
+        QCOMPARE(Main::FileNameFromPath(path), name);
+    }
 
-void FileHelpersTest::collapseBackslashes_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("collapsed");
-    QTest::newRow("drive root joined with a name") << uR"(C:\\a.txt)"_s << uR"(C:\a.txt)"_s;
-    QTest::newRow("network path, doubled inside")
-        << uR"(\\srv\share\\x.txt)"_s << uR"(\\srv\share\x.txt)"_s;
-    QTest::newRow("three leading become two") << uR"(\\\srv\a)"_s << uR"(\\srv\a)"_s;
-    QTest::newRow("one leading becomes two") << uR"(\dir\a.txt)"_s << uR"(\\dir\a.txt)"_s;
-    QTest::newRow("single pass: run of three gives two") << uR"(C:\a\\\b)"_s << uR"(C:\a\\b)"_s;
-    QTest::newRow("single pass: run of four gives two") << uR"(C:\a\\\\b)"_s << uR"(C:\a\\b)"_s;
-    QTest::newRow("single pass: run of five gives three") << uR"(C:\a\\\\\b)"_s << uR"(C:\a\\\b)"_s;
-    QTest::newRow("leading run and inner run handled apart")
-        << uR"(\\\\srv\\\\a)"_s << uR"(\\srv\\a)"_s;
-    QTest::newRow("trailing pair") << uR"(C:\dir\\)"_s << uR"(C:\dir\)"_s;
-    QTest::newRow("nothing to collapse") << uR"(C:\dir\a.txt)"_s << uR"(C:\dir\a.txt)"_s;
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("one backslash only") << uR"(\)"_s << uR"(\\)"_s;
-    QTest::newRow("two backslashes only") << uR"(\\)"_s << uR"(\\)"_s;
-    QTest::newRow("five backslashes only") << uR"(\\\\\)"_s << uR"(\\)"_s;
-}
+    void readFileTextDecodes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("FF FE: little-endian, mark kept")
+            << QByteArray::fromHex("fffe41000d000a004200") << u"\uFEFFA\r\nB"_s;
+        QTest::newRow("FE FF: big-endian, mark kept")
+            << QByteArray::fromHex("feff0041000d000a0042") << u"\uFEFFA\r\nB"_s;
+        QTest::newRow("odd final byte, big-endian")
+            << QByteArray::fromHex("feff004142") << u"\uFEFFA\uFFFD"_s;
+        QTest::newRow("FE then ANSI stays ANSI") << QByteArray::fromHex("fe41") << u"\u00FEA"_s;
+        QTest::newRow("FF then ANSI stays ANSI") << QByteArray::fromHex("ff61") << u"\u00FFa"_s;
+        QTest::newRow("lone FF byte") << QByteArray::fromHex("ff") << u"\u00FF"_s;
+        QTest::newRow("UTF-8 mark read byte by byte")
+            << QByteArray::fromHex("efbbbf68c3a9") << u"\u00EF\u00BB\u00BFh\u00C3\u00A9"_s;
+        QTest::newRow("Windows-1252, undefined bytes stay controls")
+            << QByteArray::fromHex("80818d8f909d9fa0")
+            << u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0"_s;
+    }
+    void readFileTextDecodes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        FakePlatformScope scope;
+        QTemporaryDir dir;
+        QCOMPARE(Main::ReadFileText(writeFile(dir, u"f.txt"_s, bytes)), text);
+    }
 
-void FileHelpersTest::collapseBackslashes()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, collapsed);
-    const QString before = path;
-    QCOMPARE(Main::CollapseBackslashes(path), collapsed);
-    QCOMPARE(path, before);
-}
-
-void FileHelpersTest::fileNameFromPath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("full path") << uR"(C:\dir\list.txt)"_s << u"list.txt"_s;
-    QTest::newRow("no backslash") << u"list.txt"_s << u"list.txt"_s;
-    QTest::newRow("trailing backslash") << uR"(C:\dir\)"_s << QString();
-    QTest::newRow("network share") << uR"(\\srv\share)"_s << u"share"_s;
-    QTest::newRow("slash is not a separator") << uR"(C:\a/b.txt)"_s << u"a/b.txt"_s;
-    QTest::newRow("empty") << QString() << QString();
-}
-
-void FileHelpersTest::fileNameFromPath()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QCOMPARE(Main::FileNameFromPath(path), name);
-}
-
-void FileHelpersTest::fileExists_data()
-{
-    QTest::addColumn<QString>("relative"); // inside a folder holding "a.txt" and "sub"
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("file") << u"a.txt"_s << true;
-    QTest::newRow("folder") << u"sub"_s << true;
-    QTest::newRow("folder with trailing backslash") << uR"(sub\)"_s << true;
-    QTest::newRow("missing file") << u"b.txt"_s << false;
-    QTest::newRow("missing folder on the way") << uR"(nowhere\a.txt)"_s << false;
-    QTest::newRow("a file used as a folder") << uR"(a.txt\x)"_s << false;
-    QTest::newRow("NUL inside the path") << u"a.txt\0x"_s << false;
-}
-
-void FileHelpersTest::fileExists()
-{
-    FakePlatformScope scope;
-    QFETCH(QString, relative);
-    QFETCH(bool, exists);
-    QTemporaryDir dir;
-    writeFile(dir, u"a.txt"_s, "x");
-    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
-    const QString path = velmora::toWindowsPath(dir.path()) + u'\\' + relative;
-    QCOMPARE(Main::FileExists(path), exists);
-    QVERIFY(!Main::FileExists(QString()));
-}
-
-void FileHelpersTest::readFileTextDecodes_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("FF FE: little-endian, mark kept")
-        << QByteArray::fromHex("fffe41000d000a004200") << u"\uFEFFA\r\nB"_s;
-    QTest::newRow("FE FF: big-endian, mark kept")
-        << QByteArray::fromHex("feff0041000d000a0042") << u"\uFEFFA\r\nB"_s;
-    QTest::newRow("surrogate pair, little-endian")
-        << QByteArray::fromHex("fffe3dd800de") << u"\uFEFF\U0001F600"_s;
-    QTest::newRow("surrogate pair, big-endian")
-        << QByteArray::fromHex("feffd83dde00") << u"\uFEFF\U0001F600"_s;
-    QTest::newRow("mark only") << QByteArray::fromHex("fffe") << u"\uFEFF"_s;
-    QTest::newRow("odd final byte, little-endian")
-        << QByteArray::fromHex("fffe410042") << u"\uFEFFA\uFFFD"_s;
-    QTest::newRow("odd final byte, big-endian")
-        << QByteArray::fromHex("feff004142") << u"\uFEFFA\uFFFD"_s;
-    QTest::newRow("FE then ANSI stays ANSI") << QByteArray("\xfe"
-                                                           "ABC")
-                                             << u"\u00FEABC"_s;
-    QTest::newRow("FF then ANSI stays ANSI") << QByteArray("\xff"
-                                                           "ab")
-                                             << u"\u00FFab"_s;
-    QTest::newRow("lone FF byte") << QByteArray("\xff") << u"\u00FF"_s;
-    QTest::newRow("UTF-8 mark read byte by byte")
-        << QByteArray::fromHex("efbbbf68c3a9") << u"\u00EF\u00BB\u00BFh\u00C3\u00A9"_s;
-    QTest::newRow("Windows-1252, undefined bytes stay controls")
-        << QByteArray::fromHex("80818d8f909d9fa0")
-        << u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0"_s;
-    QTest::newRow("NUL and line breaks kept")
-        << QByteArray("a\0\r\nb\r", 6) << QString::fromUtf16(u"a\0\r\nb\r", 6);
-    QTest::newRow("zero length") << QByteArray() << u"empty file"_s;
-}
-
-void FileHelpersTest::readFileTextDecodes()
-{
-    FakePlatformScope scope;
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QTemporaryDir dir;
-    const QString path = writeFile(dir, u"f.txt"_s, bytes);
-    QCOMPARE(Main::ReadFileText(path), text);
-}
-
-void FileHelpersTest::readFileTextMissingFile()
-{
-    FakePlatformScope scope;
-    QTemporaryDir dir;
-    QCOMPARE(Main::ReadFileText(windowsPathIn(dir, u"missing.txt"_s)), QString());
-    QCOMPARE(Main::ReadFileText(QString()), QString());
-}
-
-enum class Trouble
-{
-    Folder,
-    Pipe,
-    Device,
-    Vanished,
-    Unreadable,
-    Huge
-};
-
-void FileHelpersTest::unreadablePathsRaise_data()
-{
-    QTest::addColumn<Trouble>("trouble");
-    QTest::addColumn<QString>("failure");
-    QTest::newRow("folder: exists, but not a file nor empty")
-        << Trouble::Folder << Failure::pathFileAccessError().description();
-    QTest::newRow("named pipe: refused without blocking")
-        << Trouble::Pipe << Failure::pathFileAccessError().description();
-    QTest::newRow("device") << Trouble::Device << Failure::pathFileAccessError().description();
-    QTest::newRow("vanished after the existence test")
-        << Trouble::Vanished << Failure::fileNotFound().description();
-    QTest::newRow("permission denied")
-        << Trouble::Unreadable << Failure::permissionDenied().description();
-    QTest::newRow("over 2 GiB") << Trouble::Huge << Failure::fileTooLarge().description();
-}
-
-void FileHelpersTest::unreadablePathsRaise()
-{
-    FakePlatformScope scope;
-    QFETCH(Trouble, trouble);
-    QFETCH(QString, failure);
-    QTemporaryDir dir;
-    QString path = windowsPathIn(dir, u"f.txt"_s);
-    switch (trouble) {
-    case Trouble::Folder:
-        QVERIFY(QDir(dir.path()).mkdir(u"f.txt"_s));
-        break;
-    case Trouble::Pipe:
-        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"f.txt"_s)).constData(), 0600), 0);
-        break;
-    case Trouble::Device:
-        path = velmora::toWindowsPath(u"/dev/zero"_s);
-        break;
-    case Trouble::Vanished:
-        scope.fake.modificationTimeReadableHook = [](const QString&) { return true; };
-        break;
-    case Trouble::Unreadable: {
-        writeFile(dir, u"f.txt"_s, "secret");
-        QFile::setPermissions(dir.filePath(u"f.txt"_s), {});
-        if (::geteuid() == 0) {
-            // Permissions do not stop the superuser; inject the refusal instead.
+    // In a folder holding a.txt ("x") and the folder sub; "pipe", "locked" (no permissions)
+    // and "huge" (3 GiB) are made when asked for. A path from the root is the host's own.
+    void pathsAsFound_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("read"); // the text, or the failure raised
+        const QString notAFile = u"raises "_s + Failure::pathFileAccessError().description();
+        QTest::newRow("file") << u"a.txt"_s << true << u"x"_s;
+        QTest::newRow("missing file") << u"b.txt"_s << false << QString();
+        QTest::newRow("a file used as a folder") << uR"(a.txt\x)"_s << false << QString();
+        QTest::newRow("NUL inside the path") << u"a.txt\0x"_s << false << QString();
+        QTest::newRow("empty path") << QString() << false << QString();
+        QTest::newRow("folder: exists, but not a file nor empty") << u"sub"_s << true << notAFile;
+        QTest::newRow("folder with trailing backslash") << uR"(sub\)"_s << true << notAFile;
+        QTest::newRow("named pipe: refused without blocking") << u"pipe"_s << true << notAFile;
+        QTest::newRow("endless device") << u"/dev/zero"_s << true << notAFile;
+        QTest::newRow("permission denied")
+            << u"locked"_s << true << u"raises "_s + Failure::permissionDenied().description();
+        QTest::newRow("over 2 GiB, nothing allocated")
+            << u"huge"_s << true << u"raises "_s + Failure::fileTooLarge().description();
+    }
+    // The read is tried through ReadFileText, and through the platform's read alone, which
+    // must hold on its own when the path is swapped after ReadFileText has looked at it.
+    void pathsAsFound()
+    {
+        QFETCH(QString, relative);
+        QFETCH(bool, exists);
+        QFETCH(QString, read);
+        FakePlatformScope scope;
+        QTemporaryDir dir;
+        writeFile(dir, u"a.txt"_s, "x");
+        QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+        const QString host = dir.filePath(relative);
+        QFile file(host);
+        if (relative == u"pipe"_s)
+            QCOMPARE(::mkfifo(QFile::encodeName(host).constData(), 0600), 0);
+        if (relative == u"huge"_s && (!file.open(QIODevice::WriteOnly) || !file.resize(3LL << 30)))
+            QSKIP("this file system cannot hold a sparse 3 GiB file");
+        if (relative == u"locked"_s) {
+            writeFile(dir, relative, "secret");
+            QFile::setPermissions(host, {});
+        }
+        // Permissions do not stop the superuser: the refusal is injected instead.
+        const bool injected = relative == u"locked"_s && ::geteuid() == 0;
+        if (injected)
             scope.fake.readWholeFileHook = [](const QString&) -> QByteArray {
                 throw Failure::permissionDenied();
             };
-        }
-        break;
+        QString path = relative.startsWith(u'/') ? toWindowsPath(relative)
+                                                 : toWindowsPath(dir.path()) + u'\\' + relative;
+        if (relative.isNull())
+            path.clear();
+        QCOMPARE(Main::FileExists(path), exists);
+        QCOMPARE(outcome([&] { return Main::ReadFileText(path); }), read);
+        QVERIFY(scope.fake.boxes.empty());
+        const auto rawRead = [&] {
+            return QString::fromLatin1(scope.fake.real().readWholeFile(path));
+        };
+        if (read.startsWith(u"raises "_s) && !injected)
+            QCOMPARE(outcome(rawRead), read);
     }
-    case Trouble::Huge: {
-        QFile file(dir.filePath(u"f.txt"_s));
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(3LL << 30))
-            QSKIP("this file system cannot hold a sparse 3 GiB file");
-        break;
-    }
-    }
-    QCOMPARE(failureOf([&] { Main::ReadFileText(path); }), failure);
-    QVERIFY(scope.fake.boxes.empty());
-}
-
-void FileHelpersTest::lowLevelReadRefusesNonFiles_data()
-{
-    QTest::addColumn<Trouble>("trouble");
-    QTest::addColumn<QString>("failure");
-    const QString notAFile = Failure::pathFileAccessError().description();
-    QTest::newRow("folder") << Trouble::Folder << notAFile;
-    QTest::newRow("named pipe") << Trouble::Pipe << notAFile;
-    QTest::newRow("endless device") << Trouble::Device << notAFile;
-    QTest::newRow("over 2 GiB, nothing allocated")
-        << Trouble::Huge << Failure::fileTooLarge().description();
-}
-
-// ReadFileText stops at the length already; the read itself must hold on its own when a
-// path is swapped for something else after that.
-void FileHelpersTest::lowLevelReadRefusesNonFiles()
-{
-    QFETCH(Trouble, trouble);
-    QFETCH(QString, failure);
-    QTemporaryDir dir;
-    QString path = windowsPathIn(dir, u"f"_s);
-    if (trouble == Trouble::Folder) {
-        QVERIFY(QDir(dir.path()).mkdir(u"f"_s));
-    } else if (trouble == Trouble::Pipe) {
-        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"f"_s)).constData(), 0600), 0);
-    } else if (trouble == Trouble::Huge) {
-        QFile file(dir.filePath(u"f"_s));
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(3LL << 30))
-            QSKIP("this file system cannot hold a sparse 3 GiB file");
-    } else {
-        path = velmora::toWindowsPath(u"/dev/zero"_s);
-    }
-    velmora::QtPlatform real;
-    QCOMPARE(failureOf([&] { real.readWholeFile(path); }), failure);
-}
+};
 
 QTEST_GUILESS_MAIN(FileHelpersTest)
 #include "test_file_helpers.moc"

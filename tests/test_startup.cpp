@@ -1,7 +1,5 @@
-#include "app/contact.h"
 #include "app/error_report.h"
 #include "app/runtime_failure.h"
-#include "app/skin_framework.h"
 #include "app/startup_helpers.h"
 #include "app/twips.h"
 #include "fake_platform.h"
@@ -17,11 +15,8 @@
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
-using velmora::MousePointer;
-using velmora::ProgramEnding;
-using velmora::SkinFramework;
-using velmora::test::FakePlatformScope;
+using namespace velmora;
+using namespace velmora::test;
 
 namespace {
 
@@ -31,12 +26,16 @@ const QColor kButtonFace(0xd4, 0xd0, 0xc8);
 
 const QString kSkinSheet = u"QPushButton#PushButton17 { color: rgb(1, 2, 3); }"_s;
 
-// A program folder in a temporary directory, holding the files a test asks for.
-struct ProgramFolder
+// The main window on the fake platform, its program folder a temporary one; start() runs
+// the start-up once the test has put its files there.
+struct Startup
 {
+    FakePlatformScope scope;
     QTemporaryDir dir;
+    Form1 form;
 
-    QString windowsPath() const { return velmora::toWindowsPath(dir.path()); }
+    Startup() { scope.fake.programFolderPath = toWindowsPath(dir.path()); }
+    FakePlatform& fake() { return scope.fake; }
     void write(const QString& name, const QByteArray& bytes) const
     {
         QDir().mkpath(QFileInfo(dir.filePath(name)).path());
@@ -45,10 +44,10 @@ struct ProgramFolder
         QCOMPARE(file.write(bytes), bytes.size());
     }
     void makeFolder(const QString& name) const { QVERIFY(QDir().mkpath(dir.filePath(name))); }
+    void start() { form.Form_Load(); }
 };
 
-// A cursor file: an icon file whose header says "cursor" and whose image entry holds the
-// hot spot where an icon's holds planes and bit depth.
+// An icon file whose header says "cursor" and whose image entry holds the hot spot.
 QByteArray cursorFile(int hotX, int hotY)
 {
     QImage image(32, 32, QImage::Format_ARGB32);
@@ -57,8 +56,7 @@ QByteArray cursorFile(int hotX, int hotY)
         image.setPixel(i, i, qRgb(0, 0, 0));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "ico");
-    if (!writer.write(image))
+    if (!QImageWriter(&buffer, "ico").write(image))
         return {};
     QByteArray bytes = buffer.data();
     bytes[2] = 2;
@@ -69,436 +67,244 @@ QByteArray cursorFile(int hotX, int hotY)
     return bytes;
 }
 
-bool reportsFormLoadLine(const velmora::test::FakePlatform::Box& box, int line)
-{
-    return box.title == u"Application Error"_s && box.icon == velmora::MsgBoxIcon::Exclamation &&
-           box.text.contains(velmora::Location::Form_Load.toString() + u"at line "_s +
-                             QString::number(line) + u'\r');
-}
-
 } // namespace
 
 class StartupTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void appTitleFor_data();
-    void appTitleFor();
-    void startsWithoutOptionalFiles();
-    void skinFile_data();
-    void skinFile();
-    void skinRecoloursOnlyWindowAndFrameGroup();
-    void skinFileFormat_data();
-    void skinFileFormat();
-    void handPointer_data();
-    void handPointer();
-    void webSiteOneStartInAHundred_data();
-    void webSiteOneStartInAHundred();
-    void failingShellIsReportedOnceAndStartupGoesOn();
-    void closingTheWindowInsideAYield_data();
-    void closingTheWindowInsideAYield();
-    void closingTheWindowStopsTheEventLoop();
-};
-
-void StartupTest::initTestCase()
-{
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Button, kButtonFace);
-    QApplication::setPalette(palette);
-}
-
-void StartupTest::appTitleFor_data()
-{
-    QTest::addColumn<QString>("productName");
-    QTest::addColumn<QString>("title");
-    const QString a36(36, u'a');
-    const QString a37(37, u'a');
-    const QString x45(45, u'x');
-    QTest::newRow("one word stays") << u"Velmora"_s << u"Velmora"_s;
-    QTest::newRow("short name still loses its last word")
-        << u"Velmora Sorter Pro"_s << u"Velmora Sorter"_s;
-    QTest::newRow("cut again while over 40")
-        << u"Velmora Text Sorter for Long Lists of Words Edition"_s
-        << u"Velmora Text Sorter for Long Lists of"_s;
-    QTest::newRow("exactly 40 after one cut stays")
-        << QString(a36 + u" bcd tail"_s) << QString(a36 + u" bcd"_s);
-    QTest::newRow("41 after one cut is cut again") << QString(a37 + u" bcd tail"_s) << a37;
-    QTest::newRow("long text without spaces left stays long") << QString(x45 + u" tail"_s) << x45;
-    QTest::newRow("only the space character counts")
-        << u"Velmora\u00a0Sorter\tPro"_s << u"Velmora\u00a0Sorter\tPro"_s;
-}
-
-void StartupTest::appTitleFor()
-{
-    QFETCH(QString, productName);
-    QFETCH(QString, title);
-    QCOMPARE(velmora::Main::appTitleFor(productName), title);
-}
-
-void StartupTest::startsWithoutOptionalFiles()
-{
-    FakePlatformScope scope;
-    ProgramFolder folder;
-    scope.fake.programFolderPath = folder.windowsPath();
-    scope.fake.setAppTitle(u"stale title"_s);
-    Form1 form;
-    form.Form_Load();
-
-    QVERIFY(scope.fake.boxes.empty());
-    QCOMPARE(form.windowTitle(), u"Velmora"_s);
-    QCOMPARE(scope.fake.appTitle(), u"Velmora"_s);
-    scope.fake.messageBox(u"untitled box"_s);
-    QCOMPARE(scope.fake.boxes.back().title, u"Velmora"_s);
-    const QList<QSize> iconSizes = form.windowIcon().availableSizes();
-    QVERIFY(iconSizes.contains(QSize(16, 16)));
-    QVERIFY(iconSizes.contains(QSize(256, 256)));
-
-    QVERIFY(!form.hasMouseIcon());
-    QCOMPARE(form.palette().color(QPalette::Window), QColor(Qt::white));
-    QVERIFY(form.styleSheet().isEmpty());
-    QCOMPARE(scope.fake.randomizeCalls, 1);
-    QVERIFY(scope.fake.shellCommands.isEmpty());
-
-    for (auto [list, heading] :
-         {std::pair{form.ListView1, u"Input"_s}, std::pair{form.ListView2, u"Results"_s}}) {
-        QCOMPARE(list->ColumnHeaders().Count(), 1);
-        QCOMPARE(list->ColumnHeaders().Item(1).Text(), heading);
-        QCOMPARE(list->ColumnHeaders().Item(1).Width(), 7000);
-        QCOMPARE(list->model()->columnCount(), 1);
-        QCOMPARE(list->header()->sectionSize(0), velmora::twipsToPixels(7000));
-        QVERIFY(list->header()->sectionSize(0) < list->width());
+    void initTestCase()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Button, kButtonFace);
+        QApplication::setPalette(palette);
     }
-}
 
-void StartupTest::skinFile_data()
-{
-    QTest::addColumn<QString>("setup"); // what stands at x\o.cjs
-    QTest::addColumn<bool>("recoloured");
-    QTest::addColumn<QString>("sheet");   // the window's style sheet afterwards
-    QTest::addColumn<QString>("failure"); // the error box's description; empty: none
-    QTest::newRow("no skin file") << u"none"_s << false << QString() << QString();
-    QTest::newRow("skin file") << u"file"_s << true << kSkinSheet << QString();
-    QTest::newRow("folder of that name is no skin")
-        << u"folder"_s << false << QString() << QString();
-    QTest::newRow("malformed skin: colours stay, skin skipped")
-        << u"malformed"_s << true << QString() << u"Invalid file format"_s;
-    QTest::newRow("unreadable skin: colours stay, skin skipped")
-        << u"unreadable"_s << true << QString() << u"Permission denied"_s;
-}
-
-void StartupTest::skinFile()
-{
-    QFETCH(QString, setup);
-    QFETCH(bool, recoloured);
-    QFETCH(QString, sheet);
-    QFETCH(QString, failure);
-
-    FakePlatformScope scope;
-    ProgramFolder folder;
-    scope.fake.programFolderPath = folder.windowsPath();
-    if (setup == u"file"_s || setup == u"unreadable"_s)
-        folder.write(u"x/o.cjs"_s, kSkinSheet.toUtf8());
-    else if (setup == u"malformed"_s)
-        folder.write(u"x/o.cjs"_s, "QWidget { color: red;");
-    else if (setup == u"folder"_s)
-        folder.makeFolder(u"x/o.cjs"_s);
-    if (setup == u"unreadable"_s)
-        scope.fake.readWholeFileHook = [](const QString&) -> QByteArray {
-            throw velmora::Failure::permissionDenied();
-        };
-
-    Form1 form;
-    form.Form_Load();
-
-    if (failure.isEmpty()) {
-        QVERIFY(scope.fake.boxes.empty());
-    } else {
-        QCOMPARE(scope.fake.boxes.size(), 1u);
-        QCOMPARE(scope.fake.boxes[0].text,
-                 velmora::errorMessage(failure, velmora::Location::Form_Load, 100));
+    void appTitleFor_data()
+    {
+        QTest::addColumn<QString>("productName");
+        QTest::addColumn<QString>("title");
+        const QString a36(36, u'a');
+        const QString a37(37, u'a');
+        QTest::newRow("a short name still loses its last word")
+            << u"Velmora Sorter Pro"_s << u"Velmora Sorter"_s;
+        QTest::newRow("exactly 40 after one cut stays") << a36 + u" bcd tail"_s << a36 + u" bcd"_s;
+        QTest::newRow("41 after one cut is cut again") << a37 + u" bcd tail"_s << a37;
+        QTest::newRow("long text without spaces left stays long")
+            << QString(45, u'x') + u" tail"_s << QString(45, u'x');
+        QTest::newRow("only the space character counts")
+            << u"Velmora\u00a0Sorter\tPro"_s << u"Velmora\u00a0Sorter\tPro"_s;
     }
-    const QColor background = recoloured ? kButtonFace : QColor(Qt::white);
-    QCOMPARE(form.palette().color(QPalette::Window), background);
-    QCOMPARE(form.Frame1->palette().color(QPalette::Window), background);
-    if (recoloured) {
-        for (QWidget* widget : std::initializer_list<QWidget*>{&form, form.Frame1, form.Option1,
-                                                               form.Option2, form.Check5}) {
-            QCOMPARE(widget->palette().color(widget->backgroundRole()), kButtonFace);
-            QVERIFY(widget->autoFillBackground());
+    void appTitleFor()
+    {
+        QFETCH(QString, productName);
+        QFETCH(QString, title);
+        QCOMPARE(Main::appTitleFor(productName), title);
+    }
+
+    void startsWithoutOptionalFiles()
+    {
+        Startup s;
+        s.fake().setAppTitle(u"stale title"_s);
+        s.start();
+        QVERIFY(s.fake().boxes.empty());
+        QCOMPARE(s.form.windowTitle(), u"Velmora"_s);
+        QCOMPARE(s.fake().appTitle(), u"Velmora"_s);
+        const QList<QSize> iconSizes = s.form.windowIcon().availableSizes();
+        QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
+        QVERIFY(!s.form.hasMouseIcon());
+        QCOMPARE(s.form.palette().color(QPalette::Window), QColor(Qt::white));
+        QVERIFY(s.form.styleSheet().isEmpty());
+        QVERIFY(s.fake().shellCommands.isEmpty());
+        for (ListView* list : {s.form.ListView1, s.form.ListView2}) {
+            QCOMPARE(list->model()->columnCount(), 1);
+            QCOMPARE(list->header()->sectionSize(0), twipsToPixels(7000));
         }
     }
-    QCOMPARE(form.styleSheet(), sheet);
-    if (!sheet.isEmpty()) {
-        // The skin reaches the controls through the window.
+
+    // The skin file beside the program: a null text stands for a folder of that name, and
+    // "Permission denied" for a file that cannot be read.
+    void skinFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("sheet");   // the window's style sheet afterwards
+        QTest::addColumn<QString>("failure"); // the error box's description; empty: none
+        const QByteArray rule = kSkinSheet.toUtf8();
+        const QString invalid = u"Invalid file format"_s;
+        QTest::newRow("skin reaches the controls") << rule << kSkinSheet << QString();
+        QTest::newRow("byte-order mark dropped")
+            << "\xEF\xBB\xBF" + rule << kSkinSheet << QString();
+        QTest::newRow("brace in a comment")
+            << "/* { */ " + rule << u"/* { */ "_s + kSkinSheet << QString();
+        QTest::newRow("brace in a string")
+            << "QLabel { qproperty-text: \"}\"; } " + rule
+            << u"QLabel { qproperty-text: \"}\"; } "_s + kSkinSheet << QString();
+        QTest::newRow("unclosed rule: colours stay, skin skipped")
+            << rule + "QLabel { color: red;" << QString() << invalid;
+        QTest::newRow("unclosed comment") << rule + " /* note" << QString() << invalid;
+        QTest::newRow("unclosed string")
+            << rule + "QLabel { font: \"Arial; }" << QString() << invalid;
+        QTest::newRow("not UTF-8") << rule + "/* \xE9t\xE9 */" << QString() << invalid;
+        QTest::newRow("binary with NUL") << rule + QByteArray("\0", 1) << QString() << invalid;
+        QTest::newRow("unreadable skin: colours stay, skin skipped")
+            << rule << QString() << u"Permission denied"_s;
+        QTest::newRow("a folder of that name is not a skin")
+            << QByteArray() << QString() << QString();
+    }
+    void skinFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, sheet);
+        QFETCH(QString, failure);
+        Startup s;
+        if (bytes.isNull())
+            s.makeFolder(u"x/o.cjs"_s);
+        else
+            s.write(u"x/o.cjs"_s, bytes);
+        if (failure == Failure::permissionDenied().description())
+            s.fake().readWholeFileHook = [](const QString&) -> QByteArray {
+                throw Failure::permissionDenied();
+            };
+        s.start();
+
+        QCOMPARE(s.fake().boxes.size(), failure.isEmpty() ? 0u : 1u);
+        if (!failure.isEmpty())
+            QCOMPARE(s.fake().boxes[0].text, errorMessage(failure, Location::Form_Load, 100));
+        Form1& form = s.form;
+        const QColor background = bytes.isNull() ? QColor(Qt::white) : kButtonFace;
+        for (QWidget* widget : std::initializer_list<QWidget*>{&form, form.Frame1, form.Option1,
+                                                               form.Option2, form.Check5})
+            QCOMPARE(widget->palette().color(widget->backgroundRole()), background);
+        QCOMPARE(form.styleSheet(), sheet);
         form.PushButton17->ensurePolished();
-        QCOMPARE(form.PushButton17->palette().color(QPalette::ButtonText), QColor(1, 2, 3));
+        QCOMPARE(form.PushButton17->palette().color(QPalette::ButtonText) == QColor(1, 2, 3),
+                 !sheet.isEmpty());
+        QCOMPARE(form.ListView2->ColumnHeaders().Count(), 1); // start-up went on
     }
-    auto* skin = form.findChild<SkinFramework*>(u"SkinFramework1"_s);
-    QVERIFY(skin);
-    const bool skinRanToTheEnd = !sheet.isEmpty();
-    QCOMPARE(skin->Options() & 1, skinRanToTheEnd ? 1 : 0);
-    QCOMPARE(skin->switch5, skinRanToTheEnd);
-    QCOMPARE(skin->switch10, skinRanToTheEnd);
 
-    // A failing skin skips only the rest of the skin.
-    QCOMPARE(form.windowTitle(), u"Velmora"_s);
-    QVERIFY(!form.windowIcon().isNull());
-    QCOMPARE(form.ListView2->ColumnHeaders().Count(), 1);
-}
+    void skinRecoloursOnlyWindowAndFrameGroup()
+    {
+        Startup plain;
+        plain.start();
+        Startup skinned;
+        skinned.write(u"x/o.cjs"_s, QByteArray());
+        skinned.start();
+        QCOMPARE(skinned.form.palette().color(QPalette::Window), kButtonFace);
+        for (const QString& name : {u"ListView1"_s, u"ListView2"_s, u"PushButton3"_s,
+                                    u"PushButton17"_s, u"PushButton6"_s, u"ProgressBar1"_s}) {
+            const QImage before = plain.form.findChild<QWidget*>(name)->grab().toImage();
+            const QImage after = skinned.form.findChild<QWidget*>(name)->grab().toImage();
+            QVERIFY2(before == after, qPrintable(name));
+        }
+        QVERIFY(plain.form.Frame1->grab().toImage() != skinned.form.Frame1->grab().toImage());
+    }
 
-void StartupTest::skinRecoloursOnlyWindowAndFrameGroup()
-{
-    // The same window with and without an (empty) skin: only the window and the frame group
-    // may look different.
-    auto loadedForm = [](bool withSkin) {
+    void handPointer_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // of HAND-M.CUR; null: a folder of that name
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("cursor with its hot spot") << cursorFile(5, 3) << true;
+        QTest::newRow("text file: box at 108") << QByteArray("not a picture\r\n") << false;
+        QTest::newRow("cursor header, broken image: box at 108")
+            << cursorFile(5, 3).left(60) << false;
+        QTest::newRow("folder of that name: box at 108") << QByteArray() << false;
+    }
+    void handPointer()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, loaded);
+        Startup s;
+        if (bytes.isNull())
+            s.makeFolder(u"HAND-M.CUR"_s);
+        else
+            s.write(u"HAND-M.CUR"_s, bytes);
+        s.start();
+
+        QCOMPARE(s.form.hasMouseIcon(), loaded);
+        QCOMPARE(reportedLines(s.fake().boxes, Location::Form_Load),
+                 loaded ? QList<int>() : QList<int>{108});
+        s.form.setMousePointer(MousePointer::Custom);
+        const QCursor cursor = s.form.cursor();
+        QCOMPARE(cursor.shape(), loaded ? Qt::BitmapCursor : Qt::ArrowCursor);
+        if (loaded) {
+            QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+            QCOMPARE(cursor.hotSpot(), QPoint(5, 3));
+        }
+        QCOMPARE(s.form.ListView1->ColumnHeaders().Count(), 1); // start-up went on
+    }
+
+    void webSiteOneStartInAHundred_data()
+    {
+        QTest::addColumn<double>("r");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("0.05 draws 6") << 0.05 << false;
+        QTest::newRow("0.06 draws 7: opens") << 0.06 << true;
+        QTest::newRow("0.0699 draws 7: opens") << 0.0699 << true;
+        QTest::newRow("0.07 draws 8") << 0.07 << false;
+    }
+    void webSiteOneStartInAHundred()
+    {
+        QFETCH(double, r);
+        QFETCH(bool, opens);
         FakePlatformScope scope;
-        ProgramFolder folder;
-        scope.fake.programFolderPath = folder.windowsPath();
-        if (withSkin)
-            folder.write(u"x/o.cjs"_s, QByteArray());
-        auto form = std::make_unique<Form1>();
-        form->Form_Load();
-        return form;
-    };
-    const auto plain = loadedForm(false);
-    const auto skinned = loadedForm(true);
-    QCOMPARE(skinned->palette().color(QPalette::Window), kButtonFace);
-
-    const QStringList untouched = {u"ListView1"_s,    u"ListView2"_s,   u"PushButton3"_s,
-                                   u"PushButton17"_s, u"PushButton6"_s, u"ProgressBar1"_s};
-    for (const QString& name : untouched) {
-        const QImage before = plain->findChild<QWidget*>(name)->grab().toImage();
-        const QImage after = skinned->findChild<QWidget*>(name)->grab().toImage();
-        QVERIFY2(before == after, qPrintable(name));
-    }
-    QVERIFY(plain->Frame1->grab().toImage() != skinned->Frame1->grab().toImage());
-}
-
-void StartupTest::skinFileFormat_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("loads");
-    QTest::addColumn<QString>("sheet");
-    QTest::newRow("one rule") << QByteArray("QWidget { color: red; }") << true
-                              << u"QWidget { color: red; }"_s;
-    QTest::newRow("byte-order mark dropped")
-        << QByteArray("\xEF\xBB\xBFQLabel { }") << true << u"QLabel { }"_s;
-    QTest::newRow("brace in a comment")
-        << QByteArray("/* { */ QLabel { }") << true << u"/* { */ QLabel { }"_s;
-    QTest::newRow("brace in a string") << QByteArray("QLabel { qproperty-text: \"}\"; }") << true
-                                       << u"QLabel { qproperty-text: \"}\"; }"_s;
-    QTest::newRow("unclosed rule") << QByteArray("QLabel { color: red;") << false << QString();
-    QTest::newRow("unclosed comment") << QByteArray("QLabel { } /* note") << false << QString();
-    QTest::newRow("unclosed string")
-        << QByteArray("QLabel { font-family: \"Arial; }") << false << QString();
-    QTest::newRow("not UTF-8") << QByteArray("QLabel { } /* \xE9t\xE9 */") << false << QString();
-    QTest::newRow("binary with NUL") << QByteArray("QLabel\0{ }", 10) << false << QString();
-}
-
-void StartupTest::skinFileFormat()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, loads);
-    QFETCH(QString, sheet);
-    FakePlatformScope scope;
-    ProgramFolder folder;
-    folder.write(u"good.cjs"_s, "QFrame { }");
-    folder.write(u"o.cjs"_s, bytes);
-
-    SkinFramework skin;
-    skin.LoadSkin(velmora::test::windowsPathIn(folder.dir, u"good.cjs"_s), QString());
-    const QString path = velmora::test::windowsPathIn(folder.dir, u"o.cjs"_s);
-    if (loads) {
-        skin.LoadSkin(path, QString());
-        QCOMPARE(skin.styleSheet(), sheet);
-    } else {
-        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, skin.LoadSkin(path, QString()));
-        QCOMPARE(skin.styleSheet(), u"QFrame { }"_s); // the skin loaded before stays
-    }
-}
-
-void StartupTest::handPointer_data()
-{
-    QTest::addColumn<QString>("setup"); // what stands at HAND-M.CUR
-    QTest::addColumn<bool>("loaded");
-    QTest::addColumn<QPoint>("hotSpot");
-    QTest::newRow("no file: silent, no image") << u"none"_s << false << QPoint();
-    QTest::newRow("cursor with its hot spot") << u"cursor"_s << true << QPoint(5, 3);
-    QTest::newRow("text file: box at 108") << u"text"_s << false << QPoint();
-    QTest::newRow("cursor header, broken image: box at 108") << u"truncated"_s << false << QPoint();
-    QTest::newRow("folder of that name: box at 108") << u"folder"_s << false << QPoint();
-}
-
-void StartupTest::handPointer()
-{
-    QFETCH(QString, setup);
-    QFETCH(bool, loaded);
-    QFETCH(QPoint, hotSpot);
-    FakePlatformScope scope;
-    ProgramFolder folder;
-    scope.fake.programFolderPath = folder.windowsPath();
-    const QString name = u"HAND-M.CUR"_s;
-    if (setup == u"cursor"_s)
-        folder.write(name, cursorFile(5, 3));
-    else if (setup == u"text"_s)
-        folder.write(name, "not a picture\r\n");
-    else if (setup == u"truncated"_s)
-        folder.write(name, cursorFile(5, 3).left(60));
-    else if (setup == u"folder"_s)
-        folder.makeFolder(name);
-
-    Form1 form;
-    form.Form_Load();
-
-    QCOMPARE(form.hasMouseIcon(), loaded);
-    const bool silent = loaded || setup == u"none"_s;
-    if (silent) {
-        QVERIFY(scope.fake.boxes.empty());
-    } else {
-        QCOMPARE(scope.fake.boxes.size(), 1u);
-        QVERIFY2(reportsFormLoadLine(scope.fake.boxes[0], 108),
-                 qPrintable(scope.fake.boxes[0].text));
-    }
-    form.setMousePointer(MousePointer::Custom);
-    if (loaded) {
-        QCOMPARE(form.cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(form.cursor().pixmap().size(), QSize(32, 32));
-        QCOMPARE(form.cursor().hotSpot(), hotSpot);
-    } else {
-        QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
-    }
-    QCOMPARE(form.ListView1->ColumnHeaders().Count(), 1); // start-up went on
-}
-
-void StartupTest::webSiteOneStartInAHundred_data()
-{
-    QTest::addColumn<double>("r");
-    QTest::addColumn<int>("k");
-    QTest::newRow("0.06 draws 7") << 0.06 << 7;
-    QTest::newRow("0.0699 draws 7") << 0.0699 << 7;
-    QTest::newRow("0.07 draws 8") << 0.07 << 8;
-    QTest::newRow("0.05 draws 6") << 0.05 << 6;
-    QTest::newRow("just below 1 draws 100") << 0.99999 << 100;
-}
-
-void StartupTest::webSiteOneStartInAHundred()
-{
-    QFETCH(double, r);
-    QFETCH(int, k);
-    QCOMPARE(velmora::Main::webSiteDraw(r), k);
-
-    FakePlatformScope scope;
-    scope.fake.rndValues = {r};
-    velmora::Main::OpenWebSiteAtRandom();
-    QCOMPARE(scope.fake.randomizeCalls, 1);
-    if (k == 7) {
+        scope.fake.rndValues = {r};
+        Main::OpenWebSiteAtRandom();
+        QCOMPARE(scope.fake.randomizeCalls, 1);
         QCOMPARE(scope.fake.shellCommands,
-                 QStringList{u"explorer \"https://www.velmora.example/\""_s});
-        QCOMPARE(scope.fake.shellWindowStyles, std::vector<int>{2});
-    } else {
-        QVERIFY(scope.fake.shellCommands.isEmpty());
+                 opens ? QStringList{u"explorer \"https://www.velmora.example/\""_s}
+                       : QStringList());
+        QCOMPARE(scope.fake.shellWindowStyles, opens ? std::vector<int>{2} : std::vector<int>());
     }
-}
 
-void StartupTest::failingShellIsReportedOnceAndStartupGoesOn()
-{
-    FakePlatformScope scope;
-    ProgramFolder folder;
-    folder.write(u"HAND-M.CUR"_s, cursorFile(1, 1));
-    scope.fake.programFolderPath = folder.windowsPath();
-    scope.fake.rndValues = {0.06};
-    scope.fake.shellFails = true;
-    Form1 form;
     // The site opens after the pointer step and before the columns.
-    bool pointerLoadedFirst = false;
-    int columnsBefore = -1;
-    scope.fake.onMessageBox = [&](const auto&) {
-        pointerLoadedFirst = form.hasMouseIcon();
-        columnsBefore = form.ListView1->ColumnHeaders().Count();
-    };
-    form.Form_Load();
+    void failingShellIsReportedOnceAndStartupGoesOn()
+    {
+        Startup s;
+        s.write(u"HAND-M.CUR"_s, cursorFile(1, 1));
+        s.fake().rndValues = {0.06};
+        s.fake().shellFails = true;
+        bool pointerLoadedFirst = false;
+        int columnsBefore = -1;
+        s.fake().onMessageBox = [&](const auto&) {
+            pointerLoadedFirst = s.form.hasMouseIcon();
+            columnsBefore = s.form.ListView1->ColumnHeaders().Count();
+        };
+        s.start();
+        QCOMPARE(s.fake().shellCommands.size(), 1);
+        QCOMPARE(s.fake().boxes.size(), 1u);
+        QCOMPARE(s.fake().boxes[0].text,
+                 errorMessage(Failure::fileNotFound().description(), Location::Form_Load, 110));
+        QVERIFY(pointerLoadedFirst);
+        QCOMPARE(columnsBefore, 0);
+        QCOMPARE(s.form.ListView1->ColumnHeaders().Count(), 1);
+    }
 
-    QCOMPARE(scope.fake.shellCommands.size(), 1);
-    QCOMPARE(scope.fake.boxes.size(), 1u);
-    QCOMPARE(scope.fake.boxes[0].text,
-             velmora::errorMessage(velmora::Failure::fileNotFound().description(),
-                                   velmora::Location::Form_Load, 110));
-    QVERIFY(pointerLoadedFirst);
-    QCOMPARE(columnsBefore, 0);
-    QCOMPARE(form.ListView1->ColumnHeaders().Count(), 1);
-    QCOMPARE(form.ListView2->ColumnHeaders().Item(1).Width(), 7000);
-}
+    // With real events: the close request waits in the queue and arrives in the first
+    // yield of a sort started by a click; the event loop ends with the sort abandoned.
+    void closingTheWindowStopsTheEventLoop()
+    {
+        FakePlatformScope scope;
+        scope.fake.pumpRealEvents = true;
+        Form1 form;
+        form.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
+        fillList(form.ListView2, {u"earlier result"_s});
+        QTimer::singleShot(0, form.PushButton17, [&] {
+            QTimer::singleShot(0, &form, &QWidget::close);
+            QTest::mouseClick(form.PushButton17, Qt::LeftButton);
+        });
+        QTimer::singleShot(10000, &form, [] { QCoreApplication::exit(1); }); // watchdog
+        QCOMPARE(QCoreApplication::exec(), 0);
 
-void StartupTest::closingTheWindowInsideAYield_data()
-{
-    QTest::addColumn<bool>("throughButton");
-    QTest::addColumn<bool>("nested");
-    QTest::newRow("sort called directly: ProgramEnding leaves it") << false << false;
-    QTest::newRow("sort from its button: stops at the handler edge") << true << false;
-    QTest::newRow("second sort started in the first one's yield") << true << true;
-}
-
-void StartupTest::closingTheWindowInsideAYield()
-{
-    QFETCH(bool, throughButton);
-    QFETCH(bool, nested);
-    FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    velmora::test::fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
-    velmora::test::fillList(form.ListView2, {u"earlier result"_s});
-
-    // Yield 1 of the first sort starts a second one, whose first yield is yield 2.
-    if (nested)
-        scope.fake.atYield[1] = [&] { form.PushButton17->click(); };
-    scope.fake.atYield[2] = [&] { form.close(); };
-
-    if (throughButton)
-        form.PushButton17->click(); // an escaping exception would fail the test here
-    else
-        QVERIFY_THROWS_EXCEPTION(ProgramEnding, form.PushButton17_Click());
-
-    QVERIFY(scope.fake.programEnding());
-    QCOMPARE(scope.fake.yields, 2); // no yield after the end
-    QVERIFY(scope.fake.boxes.empty());
-    // No step after the yield ran: the results were not replaced and the pointer was not
-    // reset.
-    QCOMPARE(velmora::test::itemTexts(form.ListView2), QStringList{u"earlier result"_s});
-    QCOMPARE(form.mousePointer(), MousePointer::Hourglass);
-}
-
-void StartupTest::closingTheWindowStopsTheEventLoop()
-{
-    // The whole path with real events: a click starts the sort, the close request waits in
-    // the event queue and arrives in the sort's first yield, and the program's event loop
-    // ends with the sort abandoned.
-    FakePlatformScope scope;
-    scope.fake.pumpRealEvents = true;
-    Form1 form;
-    form.Form_Load();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    velmora::test::fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
-    velmora::test::fillList(form.ListView2, {u"earlier result"_s});
-
-    QTimer::singleShot(0, form.PushButton17, [&] {
-        QTimer::singleShot(0, &form, &QWidget::close);
-        QTest::mouseClick(form.PushButton17, Qt::LeftButton);
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    watchdog.start(10000);
-    const int exitCode = QCoreApplication::exec();
-    watchdog.stop();
-
-    QCOMPARE(exitCode, 0);
-    QVERIFY(!form.isVisible());
-    QCOMPARE(scope.fake.yields, 1);
-    QVERIFY(scope.fake.boxes.empty());
-    QCOMPARE(velmora::test::itemTexts(form.ListView2), QStringList{u"earlier result"_s});
-}
+        QVERIFY(!form.isVisible());
+        QCOMPARE(scope.fake.yields, 1);
+        QVERIFY(scope.fake.boxes.empty());
+        QCOMPARE(itemTexts(form.ListView2), QStringList{u"earlier result"_s});
+        QCOMPARE(form.mousePointer(), MousePointer::Hourglass); // no step after the yield
+    }
+};
 
 QTEST_MAIN(StartupTest)
 #include "test_startup.moc"
