@@ -1,7 +1,5 @@
 #include "app/vendor_progress_bar.h"
 
-#include <QMetaObject>
-
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -13,6 +11,8 @@ VendorProgressBar::VendorProgressBar(QWidget* parent) : QProgressBar(parent)
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
     m_sinceLastPaint.start();
+    m_catchUp.setSingleShot(true);
+    connect(&m_catchUp, &QTimer::timeout, this, &VendorProgressBar::catchUp);
 }
 
 void VendorProgressBar::setText(const QString& text)
@@ -32,15 +32,13 @@ void VendorProgressBar::showPercent(int percent)
     if (m_sinceLastPaint.elapsed() >= kRepaintIntervalMs) {
         QProgressBar::setValue(percent); // repaints at once when the drawn bar changes
         m_sinceLastPaint.restart();
-    } else if (!m_catchUpQueued) {
-        m_catchUpQueued = true;
-        QMetaObject::invokeMethod(this, &VendorProgressBar::catchUp, Qt::QueuedConnection);
+    } else if (!m_catchUp.isActive()) {
+        m_catchUp.start(static_cast<int>(kRepaintIntervalMs - m_sinceLastPaint.elapsed()));
     }
 }
 
 void VendorProgressBar::catchUp()
 {
-    m_catchUpQueued = false;
     if (QProgressBar::value() != m_shownPercent) {
         QProgressBar::setValue(m_shownPercent);
         m_sinceLastPaint.restart();

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <functional>
 
@@ -12,8 +13,9 @@ namespace velmora {
 //
 // The sort writes the value once per comparison, hundreds of millions of times, so a write
 // only stores the number. The widget repaints, synchronously, when the whole percent it
-// shows changes and at least kRepaintInterval has passed since its last paint; otherwise it
-// catches up on the next turn of the event loop, so it always ends showing the last value.
+// shows changes and at least kRepaintInterval has passed since its last paint; otherwise a
+// timer catches up once the interval is over, so it always ends showing the last value and
+// never paints more often than that, however often the event loop turns.
 class VendorProgressBar : public QProgressBar
 {
     Q_OBJECT
@@ -58,7 +60,7 @@ private:
 
     double m_value = 0.0;
     int m_shownPercent = 0;
-    bool m_catchUpQueued = false;
+    QTimer m_catchUp;
     QString m_text;
     QElapsedTimer m_sinceLastPaint;
     std::function<void(double)> m_writeObserver;
