@@ -11,5 +11,5 @@ int main(int argc, char* argv[])
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -14,7 +14,7 @@ namespace {
 
 // Skin files are a few kilobytes; anything this large is not one, and is refused before
 // it is read into memory.
-constexpr qint64 kLargestSkinFile = 16 * 1024 * 1024;
+constexpr qint64 kLargestSkinFile = qint64{16} * 1024 * 1024;
 
 RuntimeFailure invalidFileFormat()
 {

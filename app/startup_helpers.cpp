@@ -35,7 +35,7 @@ constexpr int kMinimizedWithFocus = 2;
 constexpr qsizetype kLongestAppTitle = 40;
 
 // Pointer images are a few kilobytes; a larger file is not one and is not read.
-constexpr qint64 kLargestCursorFile = 4 * 1024 * 1024;
+constexpr qint64 kLargestCursorFile = qint64{4} * 1024 * 1024;
 
 RuntimeFailure invalidPicture()
 {

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build qt6-base-dev   # compiler, build tools, Qt 6 Widgets + Test
     fonts-liberation                                 # Arial's metric-compatible stand-in
     xvfb xauth xdotool xclip imagemagick             # the real-window checks and screenshots
-    clang libclang-rt-14-dev clang-format            # fuzzing and formatting
+    clang libclang-rt-14-dev clang-format clang-tidy # fuzzing, formatting, static analysis
     dpkg-dev desktop-file-utils appstream            # the .deb's dependencies, menu entry and metainfo checks
 )
 

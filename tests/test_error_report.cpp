@@ -7,7 +7,6 @@
 
 using namespace Qt::StringLiterals;
 using velmora::GuardedProcedure;
-using velmora::RuntimeFailure;
 using velmora::test::FakePlatformScope;
 namespace Failure = velmora::Failure;
 namespace Location = velmora::Location;

@@ -122,7 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     fake.modificationTimeReadableHook = [](const QString& path) { return path == kPath; };
     fake.fileLengthHook = [&](const QString&) { return static_cast<qint64>(bytes.size()); };
-    fake.readWholeFileHook = [&](const QString&) { return bytes; };
+    // Every read gives new bytes, as reading a file does.
+    fake.readWholeFileHook = [data, size](const QString&) {
+        return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    };
 
     const QString text = velmora::Main::ReadFileText(kPath);
     checkReading(bytes, text);

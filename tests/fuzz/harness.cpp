@@ -30,6 +30,7 @@ test::FakePlatform& platformDouble()
 
 // The font configuration library keeps a few blocks of its start-up to the end on purpose;
 // they are not ours to free. (The leak checker reads this function by its name.)
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name LeakSanitizer looks for.
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libfontconfig.so\n";
