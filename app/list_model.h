@@ -59,7 +59,7 @@ Q_SIGNALS:
 
 private:
     static std::size_t at(int row) { return static_cast<std::size_t>(row); }
-    void rowChanged(int row);
+    void rowChanged(int index);
 
     // One array per property rather than one of row structs: a million-row list then costs
     // a QString and a bit per row. Sub-items take room only once some row has one.

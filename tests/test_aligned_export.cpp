@@ -301,8 +301,8 @@ void AlignedExportTest::bigFileWrittenWhole()
     QVERIFY(!QFile::exists(path)); // nothing in place before the end
     writer->close();
     const QByteArray file = contents(path);
-    QCOMPARE(file.size(), 400'000 * 18);
-    QCOMPARE(file.sliced(18 * 262'144, 18), QByteArray("0000000000262144\r\n"));
+    QCOMPARE(file.size(), qsizetype{400'000} * 18);
+    QCOMPARE(file.sliced(qsizetype{18} * 262'144, 18), QByteArray("0000000000262144\r\n"));
     QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));
 }
 

@@ -9,6 +9,8 @@
 #include <QMap>
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 using namespace velmora;
 using namespace velmora::test;
@@ -51,7 +53,7 @@ struct Fixture
     // Reading a file whose path ends with `name` first runs `action`.
     void beforeReading(const QString& name, std::function<void()> action)
     {
-        fake().readWholeFileHook = [this, name, action](const QString& path) {
+        fake().readWholeFileHook = [this, name, action = std::move(action)](const QString& path) {
             if (path.endsWith(name))
                 action();
             return fake().real().readWholeFile(path);
