@@ -1,15 +1,12 @@
 // Commands that fill, edit and clear the lists.
 #include "app/error_report.h"
 #include "app/form1.h"
+#include "app/freed_memory.h"
 #include "app/guarded_procedure.h"
 #include "app/platform.h"
 #include "input/file_helpers.h"
 #include "input/load_list.h"
 #include "input/sample_text.h"
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -39,16 +36,6 @@ void removeSelectedOnDelete(const Form1& form, ListView* list, int keyCode)
     if (!selected)
         return;
     list->ListItems().Remove(selected->Index());
-}
-
-// A cleared list of a million lines leaves over a hundred megabytes of freed heap that
-// malloc would keep for later; the user has just said the lines are no longer wanted, so
-// the memory goes back to the system.
-void giveBackFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 } // namespace
@@ -104,7 +91,7 @@ void Form1::PushButton1_Click()
     if (proc.test(100, [&] { return isBusy(); }))
         return; // a running command may be reading the input list
     proc.step(102, [&] { ListView1->ListItems().Clear(); });
-    giveBackFreedMemory();
+    giveBackFreedMemory(); // the user has just said the lines are no longer wanted
 }
 
 void Form1::PushButton2_Click()

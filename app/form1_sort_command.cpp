@@ -1,6 +1,7 @@
 // "Start Sorting": sorts a snapshot of the input list into the result list.
 #include "app/error_report.h"
 #include "app/form1.h"
+#include "app/freed_memory.h"
 #include "app/guarded_procedure.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/sort_keys.h"
@@ -73,6 +74,12 @@ void Form1::PushButton17_Click()
         });
 
     proc.step(154, [&] { setMousePointer(velmora::MousePointer::Default); });
+
+    // The results now hold the keys; the sequences of a big sort go back to the system
+    // rather than staying with malloc.
+    keys = {};
+    lines = {};
+    giveBackFreedMemory();
 }
 
 } // namespace velmora
