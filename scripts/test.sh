@@ -19,8 +19,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON \
     -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF
 cmake --build build-asan
 # Leaks are checked too; tests/lsan.supp names the system library whose leak is not ours.
+suppressions="$PWD/tests/lsan.supp"
 (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
-    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
+    LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure)
 
 echo "== Package: install the .deb, start it under Xvfb, remove it"
