@@ -13,21 +13,6 @@ using namespace velmora::test;
 
 namespace {
 
-// Loaded, shown and active, as the user meets it.
-struct ShownForm
-{
-    FakePlatformScope scope;
-    Form1 form;
-
-    ShownForm()
-    {
-        form.Form_Load();
-        form.show();
-        QApplication::setActiveWindow(&form);
-    }
-    QWidget* control(const QString& name) { return form.findChild<QWidget*>(name); }
-};
-
 // Whether an assistive tool walking down from the root meets the interface.
 bool reachableFrom(QAccessibleInterface* root, QAccessibleInterface* wanted, int depth = 0)
 {

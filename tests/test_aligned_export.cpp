@@ -20,18 +20,6 @@ using velmora::SortArray::SaveListviewProperlySpaced;
 
 namespace {
 
-QByteArray contents(const QString& hostPath)
-{
-    QFile file(hostPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
-}
-
-void writeFile(const QString& hostPath, const QByteArray& bytes)
-{
-    QFile file(hostPath);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
 // Refuses its n-th line, as a full disk would, and takes the others.
 class LosingWriter : public TextFileWriter
 {
@@ -105,7 +93,7 @@ void AlignedExportTest::fileLayout()
     QFETCH(QStringList, headings);
     FakePlatformScope scope;
     QTemporaryDir dir;
-    writeFile(dir.filePath(u"out.txt"_s), QByteArray(4096, 'x')); // replaced, not overwritten
+    writeTestFile(dir.filePath(u"out.txt"_s), QByteArray(4096, 'x')); // replaced, not overwritten
     ListView list;
     for (const QString& heading : headings)
         list.ColumnHeaders().Add(heading);
@@ -113,7 +101,7 @@ void AlignedExportTest::fileLayout()
 
     SaveListviewProperlySpaced(list, windowsPathIn(dir, u"out.txt"_s), nullptr);
 
-    QCOMPARE(contents(dir.filePath(u"out.txt"_s)), file);
+    QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file);
     QVERIFY(scope.fake.boxes.empty());
 }
 
@@ -214,7 +202,7 @@ void AlignedExportTest::faultPaths()
     FakePlatformScope scope;
     QTemporaryDir dir;
     const QByteArray old("the previous results\r\n");
-    writeFile(dir.filePath(u"out.txt"_s), old);
+    writeTestFile(dir.filePath(u"out.txt"_s), old);
     Form1 form;
     form.Form_Load();
     scope.fake.boxes.clear();
@@ -248,7 +236,7 @@ void AlignedExportTest::faultPaths()
     QCOMPARE(reportedLines(scope.fake.boxes, Location::SaveListviewProperlySpaced), lines);
     const qsizetype zero = lines.indexOf(214);
     QVERIFY(zero < 0 || scope.fake.boxes[std::size_t(zero)].text.startsWith(u"Division by zero"_s));
-    QCOMPARE(contents(dir.filePath(u"out.txt"_s)), file.isEmpty() ? old : file);
+    QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file.isEmpty() ? old : file);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
     QCOMPARE(form.ProgressBar1->Value(), 0.0);
     QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
@@ -300,7 +288,7 @@ void AlignedExportTest::bigFileWrittenWhole()
         writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
     QVERIFY(!QFile::exists(path)); // nothing in place before the end
     writer->close();
-    const QByteArray file = contents(path);
+    const QByteArray file = fileContents(path);
     QCOMPARE(file.size(), qsizetype{400'000} * 18);
     QCOMPARE(file.sliced(qsizetype{18} * 262'144, 18), QByteArray("0000000000262144\r\n"));
     QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));

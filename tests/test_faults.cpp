@@ -26,10 +26,12 @@ using namespace Qt::StringLiterals;
 using velmora::Form1;
 using velmora::test::FakePlatform;
 using velmora::test::FakePlatformScope;
+using velmora::test::fileContents;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
 using velmora::test::reportedLines;
 using velmora::test::windowsPathIn;
+using velmora::test::writeTestFile;
 namespace Failure = velmora::Failure;
 namespace Location = velmora::Location;
 
@@ -54,15 +56,9 @@ struct Fixture
 
     void write(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(host(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
+        writeTestFile(host(name), bytes);
     }
-    QByteArray contents(const QString& name) const
-    {
-        QFile file(host(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
-    }
+    QByteArray contents(const QString& name) const { return fileContents(host(name)); }
     QStringList files(const QString& folder = {}) const
     {
         return QDir(host(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System);

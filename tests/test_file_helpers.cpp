@@ -18,9 +18,7 @@ namespace {
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
+    writeTestFile(dir.filePath(name), bytes);
     return windowsPathIn(dir, name);
 }
 

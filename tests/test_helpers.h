@@ -4,6 +4,8 @@
 #include "app/host_paths.h"
 #include "fake_platform.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -50,6 +52,36 @@ inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes, QSt
     }
     return lines;
 }
+
+// Writes a whole file the test needs; without it the test cannot go on.
+inline void writeTestFile(const QString& hostPath, const QByteArray& bytes)
+{
+    QFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+}
+
+// A file's bytes, or "<no file>" when there is none to read.
+inline QByteArray fileContents(const QString& hostPath)
+{
+    QFile file(hostPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
+}
+
+// The loaded window, shown and active, as the user meets it.
+struct ShownForm
+{
+    FakePlatformScope scope;
+    Form1 form;
+
+    ShownForm()
+    {
+        form.Form_Load();
+        form.show();
+        QApplication::setActiveWindow(&form);
+    }
+    QWidget* control(const QString& name) { return form.findChild<QWidget*>(name); }
+};
 
 // A file path inside a temporary folder, in the program's Windows form.
 inline QString windowsPathIn(const QTemporaryDir& dir, const QString& name)

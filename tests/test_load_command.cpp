@@ -36,9 +36,7 @@ struct Fixture
 
     void write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
+        writeTestFile(dir.filePath(name), bytes);
     }
 
     // Picks the files (names inside the folder, in the order given) and runs the command.

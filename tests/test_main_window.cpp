@@ -8,23 +8,7 @@ using namespace Qt::StringLiterals;
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
-// The loaded window, shown and active, as the user meets it.
-struct ShownForm
-{
-    FakePlatformScope scope;
-    Form1 form;
-
-    ShownForm()
-    {
-        form.Form_Load();
-        form.show();
-        QApplication::setActiveWindow(&form);
-    }
-};
-
-} // namespace
+namespace {} // namespace
 
 class MainWindowTest : public QObject
 {

@@ -19,10 +19,12 @@ using namespace Qt::StringLiterals;
 using velmora::Form1;
 using velmora::ListView;
 using velmora::test::FakePlatformScope;
+using velmora::test::fileContents;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
 using velmora::test::reportedLines;
 using velmora::test::windowsPathIn;
+using velmora::test::writeTestFile;
 
 namespace {
 
@@ -50,12 +52,6 @@ void selectFirstRow(ListView* list)
 {
     list->listModel()->announcePendingRows();
     list->setCurrentIndex(list->model()->index(0, 0));
-}
-
-QByteArray contents(const QString& hostPath)
-{
-    QFile file(hostPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 const QByteArray kOldFile("the previous results\r\n");
@@ -238,11 +234,7 @@ void ReentrancyTest::commandsDuringASave()
     FakePlatformScope scope;
     QTemporaryDir dir;
     const QString out = dir.filePath(u"out.txt"_s);
-    {
-        QFile old(out);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(kOldFile);
-    }
+    writeTestFile(out, kOldFile);
     Form1 form;
     form.Form_Load();
     fillList(form.ListView1, action == u"start sorting"_s ? input : QStringList{u"in"_s});
@@ -269,13 +261,13 @@ void ReentrancyTest::commandsDuringASave()
             fillList(form.ListView2, {u"new"_s});
             form.PushButton4->click();
         }
-        during = contents(out);
+        during = fileContents(out);
     };
     form.PushButton4->click();
 
     QCOMPARE(during, fileDuring);
     QCOMPARE(reportedLines(scope.fake.boxes, velmora::Location::SaveListviewProperlySpaced), lines);
-    QCOMPARE(contents(out), file);
+    QCOMPARE(fileContents(out), file);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
     QCOMPARE(itemTexts(form.ListView1), input);
     QCOMPARE(itemTexts(form.ListView2), results);
@@ -291,11 +283,7 @@ void ReentrancyTest::closingWhileASaveRunsInsideASort()
     FakePlatformScope scope;
     QTemporaryDir dir;
     const QString out = dir.filePath(u"out.txt"_s);
-    {
-        QFile old(out);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(kOldFile);
-    }
+    writeTestFile(out, kOldFile);
     Form1 form;
     form.Form_Load();
     fillList(form.ListView1, {u"c"_s, u"b"_s, u"a"_s});
@@ -308,7 +296,7 @@ void ReentrancyTest::closingWhileASaveRunsInsideASort()
 
     QVERIFY(scope.fake.programEnding());
     QCOMPARE(scope.fake.yields, 13);
-    QCOMPARE(contents(out), kOldFile);
+    QCOMPARE(fileContents(out), kOldFile);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
     QCOMPARE(itemTexts(form.ListView2), QStringList{u"earlier result"_s});
     QVERIFY(scope.fake.boxes.empty());

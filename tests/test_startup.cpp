@@ -39,9 +39,7 @@ struct Startup
     void write(const QString& name, const QByteArray& bytes) const
     {
         QDir().mkpath(QFileInfo(dir.filePath(name)).path());
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
+        writeTestFile(dir.filePath(name), bytes);
     }
     void makeFolder(const QString& name) const { QVERIFY(QDir().mkpath(dir.filePath(name))); }
     void start() { form.Form_Load(); }
