@@ -183,6 +183,17 @@ differs() {
     [ "${pixels%% *}" != 0 ]
 }
 
+# Crops a control again and again until it looks other than before; fails
+# with the message when it never does.  changes CONTROL BEFORE AFTER TRIES SECONDS MESSAGE
+changes() {
+    for _ in $(seq "$4"); do
+        sleep "$5"
+        crop "$1" "$3"
+        differs "$2" "$3" && return 0
+    done
+    fail "$6"
+}
+
 # The sample's 36 words in code-unit order (capitals first), numbered.
 words=(Avoid Avoid Encourage Guard Hire Hire Invest Never Pick Support Watch Write a blog.
     business carefully. cash. culture. customers distractions. diverse early. founders fudge
@@ -246,25 +257,15 @@ click StartSorting
 # The sort first ranks its keys, then runs its passes: wait for the bar to leave its rest.
 # (Each pass takes it from 0 to 100 in well under a millisecond here, so it shows wherever
 # its last repaint caught it rather than a smooth run.)
-moving=no
-for _ in $(seq 150); do
-    sleep 0.2
-    crop ProgressBar "$work/bar-sorting.png"
-    differs "$work/bar-at-rest.png" "$work/bar-sorting.png" && moving=yes && break
-done
-[ "$moving" = yes ] || fail "the progress bar rests during the sort"
+changes ProgressBar "$work/bar-at-rest.png" "$work/bar-sorting.png" 150 0.2 \
+    "the progress bar rests during the sort"
 shoot 02-sorting.png
 busy_from=$(cpu_ticks)
 # The window still answers clicks: Clear Results empties the result list at once.
 crop ResultList "$work/results-before.png"
 click ClearResults
-cleared=no
-for _ in $(seq 50); do
-    sleep 0.1
-    crop ResultList "$work/results-after.png"
-    differs "$work/results-before.png" "$work/results-after.png" && cleared=yes && break
-done
-[ "$cleared" = yes ] || fail "Clear Results did nothing while the sort ran"
+changes ResultList "$work/results-before.png" "$work/results-after.png" 50 0.1 \
+    "Clear Results did nothing while the sort ran"
 sleep 0.5
 (($(cpu_ticks) - busy_from >= 10)) || fail "the sort is not running when the window is closed"
 [ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "a message box showed during the sort"
