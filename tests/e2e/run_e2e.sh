@@ -54,7 +54,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$work/display" ] || fail "Xvfb gave no display number"
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+export DISPLAY
 own_display=yes
 # No window manager: the window sits where the program puts it, centred, without a frame.
 # The program's own settings and the file dialog's history stay inside the work folder.
