@@ -41,7 +41,14 @@ struct Startup
         QDir().mkpath(QFileInfo(dir.filePath(name)).path());
         writeTestFile(dir.filePath(name), bytes);
     }
-    void makeFolder(const QString& name) const { QVERIFY(QDir().mkpath(dir.filePath(name))); }
+    // A file with these bytes, or a folder of that name when the bytes are null.
+    void place(const QString& name, const QByteArray& bytes) const
+    {
+        if (bytes.isNull())
+            QVERIFY(QDir().mkpath(dir.filePath(name)));
+        else
+            write(name, bytes);
+    }
     void start() { form.Form_Load(); }
 };
 
@@ -155,10 +162,7 @@ private Q_SLOTS:
         QFETCH(QString, sheet);
         QFETCH(QString, failure);
         Startup s;
-        if (bytes.isNull())
-            s.makeFolder(u"x/o.cjs"_s);
-        else
-            s.write(u"x/o.cjs"_s, bytes);
+        s.place(u"x/o.cjs"_s, bytes);
         if (failure == Failure::permissionDenied().description())
             s.fake().readWholeFileHook = [](const QString&) -> QByteArray {
                 throw Failure::permissionDenied();
@@ -212,10 +216,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, loaded);
         Startup s;
-        if (bytes.isNull())
-            s.makeFolder(u"HAND-M.CUR"_s);
-        else
-            s.write(u"HAND-M.CUR"_s, bytes);
+        s.place(u"HAND-M.CUR"_s, bytes);
         s.start();
 
         QCOMPARE(s.form.hasMouseIcon(), loaded);
