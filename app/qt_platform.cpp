@@ -10,13 +10,16 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
 
+#include <exception>
 #include <limits>
+#include <thread>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -356,6 +359,27 @@ QString QtPlatform::decodeAnsi(QByteArrayView bytes)
 QByteArray QtPlatform::encodeAnsi(QStringView text)
 {
     return encodeAnsiCodePage(text);
+}
+
+void QtPlatform::runWhilePumping(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::exception_ptr failure;
+    {
+        // The worker ends the loop through the loop's own thread, so the quit is seen even
+        // when it arrives while a handler inside this loop has a modal box open.
+        const std::jthread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(); // returns early when the application quits; the worker is then awaited
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void QtPlatform::pumpEvents(Pump mode)

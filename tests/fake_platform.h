@@ -81,6 +81,10 @@ public:
     QString decodeAnsi(QByteArrayView bytes) override { return m_real.decodeAnsi(bytes); }
     QByteArray encodeAnsi(QStringView text) override { return m_real.encodeAnsi(text); }
 
+    // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
+    int backgroundRuns = 0;
+    void runWhilePumping(const std::function<void()>& work) override;
+
     QtPlatform& real() { return m_real; }
 
 protected:
