@@ -58,9 +58,9 @@ ListItem ListItemCollection::Item(int index) const
     return ListItem(m_model, index);
 }
 
-ListItem ListItemCollection::Add(const QString& text)
+ListItem ListItemCollection::Add(QString text)
 {
-    m_model->appendRow(text);
+    m_model->appendRow(std::move(text));
     return ListItem(m_model, Count());
 }
 
