@@ -42,15 +42,6 @@ qint64 writeLines(const QString& hostPath, int lines)
 
 // Lets the view catch up: the queued row announcement, the item layout the view defers
 // to later, and one paint.
-void settleView(velmora::ListView* list)
-{
-    QCoreApplication::processEvents();
-    const int rows = list->model()->rowCount();
-    if (rows > 0)
-        (void)list->visualRect(list->model()->index(rows - 1, 0));
-    list->viewport()->repaint();
-}
-
 } // namespace
 
 int main(int argc, char* argv[])

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/list_view.h"
 #include "app/qt_platform.h"
 
 #include <QCoreApplication>
@@ -152,6 +153,17 @@ private:
     double m_mostCpu = 0;
     long m_ticks = 0;
 };
+
+// Lets a list's view take in its rows and lay them out, as the next turns of the event
+// loop and the next paint would.
+inline void settleView(ListView* list)
+{
+    QCoreApplication::processEvents();
+    const int rows = list->model()->rowCount();
+    if (rows > 0)
+        (void)list->visualRect(list->model()->index(rows - 1, 0));
+    list->viewport()->repaint();
+}
 
 // CPU time used by all threads of this process, in seconds.
 inline double processCpuSeconds()

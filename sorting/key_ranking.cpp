@@ -74,6 +74,9 @@ constexpr std::size_t kParallelFrom = 1 << 15;
 void sortEntries(std::vector<RankEntry>& entries, const EntryLess& less)
 {
     const std::size_t count = entries.size();
+    // Lists often come in sorted already; one look then saves the whole sort.
+    if (std::is_sorted(entries.begin(), entries.end(), less))
+        return;
     if (count < kParallelFrom || std::thread::hardware_concurrency() < 2) {
         std::sort(entries.begin(), entries.end(), less);
         return;
