@@ -11,9 +11,9 @@
 //
 // A bubble sort of a million shuffled lines takes a quarter of an hour; the lines here are
 // in order but for every 1000th pair, which costs two passes and still ranks every key.
-#include "app/form1.h"
-#include "app/host_paths.h"
-#include "app/qt_platform.h"
+#include "app/platform/host_paths.h"
+#include "app/platform/qt/qt_platform.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 
 #include <QApplication>

@@ -3,8 +3,8 @@
 // turns while it runs (a 1 ms timer stands in for repaints and clicks).
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder]
-#include "app/form1.h"
-#include "app/host_paths.h"
+#include "app/platform/host_paths.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"

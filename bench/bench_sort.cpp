@@ -2,7 +2,7 @@
 // between two event-loop turns, and peak memory with a million items in each list.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [comparisons] [end-to-end] [gap]
-#include "app/form1.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 #include "sorting/bubble_sort.h"
 

@@ -1,7 +1,7 @@
 #include "input/file_helpers.h"
 
-#include "app/platform.h"
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 
 #include <QtEndian>
 

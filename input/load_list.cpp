@@ -1,7 +1,7 @@
 #include "input/load_list.h"
 
-#include "app/list_view.h"
-#include "app/platform.h"
+#include "app/controls/list_view.h"
+#include "app/platform/platform.h"
 #include "input/file_helpers.h"
 
 #include <limits>

@@ -1,11 +1,11 @@
 #include "output/aligned_export.h"
 
-#include "app/error_report.h"
-#include "app/guarded_procedure.h"
-#include "app/list_view.h"
-#include "app/platform.h"
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/list_view.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/error_report.h"
+#include "app/errors/guarded_procedure.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 #include "input/file_helpers.h"
 #include "output/column_layout.h"
 

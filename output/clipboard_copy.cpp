@@ -1,8 +1,8 @@
 #include "output/clipboard_copy.h"
 
-#include "app/list_view.h"
-#include "app/platform.h"
-#include "app/runtime_failure.h"
+#include "app/controls/list_view.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 #include "output/column_layout.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
 
 #include <QString>
 

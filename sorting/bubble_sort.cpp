@@ -1,7 +1,7 @@
 #include "sorting/bubble_sort.h"
 
-#include "app/platform.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/platform/platform.h"
 #include "sorting/text_order.h"
 
 #include <algorithm>

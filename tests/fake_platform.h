@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/platform.h"
-#include "app/qt_platform.h"
+#include "app/platform/platform.h"
+#include "app/platform/qt/qt_platform.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "app/errors/error_report.h"
 #include "fake_platform.h"
 #include "output/clipboard_copy.h"
 #include "test_helpers.h"

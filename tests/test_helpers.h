@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/form1.h"
-#include "app/host_paths.h"
+#include "app/platform/host_paths.h"
+#include "app/window/form1.h"
 #include "fake_platform.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/file_helpers.h"
 #include "test_helpers.h"

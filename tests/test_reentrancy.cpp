@@ -3,8 +3,8 @@
 // pointer is the only guard. The lists must end as the rules say, nothing may crash (these
 // run under AddressSanitizer too), and a save in the middle of it all must leave a whole
 // file or the old one.
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/sample_text.h"
 #include "test_helpers.h"

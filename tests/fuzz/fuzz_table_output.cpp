@@ -3,9 +3,9 @@
 // hold, NUL and surrogates, but never a line break. Some inputs also change the list in
 // the middle (at a chosen yield) or lose a line of the file; those are held to what must
 // survive any such change, the others to the exact layout.
-#include "app/list_view.h"
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/list_view.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
 

@@ -1,0 +1,24 @@
+#include "app/errors/error_report.h"
+
+#include "app/platform/platform.h"
+#include "app/window/contact.h"
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+QString errorMessage(const QString& description, QStringView location, int line)
+{
+    QString message = description;
+    message.append(u"\r\n").append(location).append(u"at line ").append(QString::number(line));
+    message.append(u"\r\rPlease email screenshot of this message to ").append(kSupportEmailAddress);
+    return message;
+}
+
+void reportFailure(const QString& description, QStringView location, int line)
+{
+    platform().messageBox(errorMessage(description, location, line), MsgBoxIcon::Exclamation,
+                          kErrorBoxTitle.toString());
+}
+
+} // namespace velmora

@@ -1,0 +1,180 @@
+#include "app/platform/qt/save_file_writer.h"
+
+#include "app/errors/runtime_failure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace velmora {
+
+namespace {
+
+RuntimeFailure writeFailure(QFileDevice::FileError error)
+{
+    return error == QFileDevice::ResourceError ? Failure::diskFull() : Failure::deviceIoError();
+}
+
+// Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
+// The QSaveFile is never committed after a failed write: a writer that is destroyed
+// without a successful close() (a failure, or the program ending in the middle of a save)
+// removes its temporary file and leaves the old file as it was.
+class SaveFileWriter : public TextFileWriter
+{
+public:
+    SaveFileWriter(const QString& hostPath, std::function<QByteArray(QStringView)> encode)
+        : m_file(hostPath), m_encode(std::move(encode))
+    {}
+
+    // The same failures, in the same order of checks, as the system's own text-file
+    // creation reports, so the error box reads the way users expect it to.
+    void open()
+    {
+        const QFileInfo info(m_file.fileName());
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isDir())
+            throw Failure::pathNotFound();
+        if (info.isDir())
+            throw Failure::permissionDenied();
+        if (info.exists() && !info.isWritable())
+            throw Failure::permissionDenied();
+        if (!folder.isWritable())
+            throw Failure::permissionDenied(); // no room for the file beside the old one
+        if (!m_file.open(QIODevice::WriteOnly))
+            throw Failure::pathFileAccessError();
+    }
+
+    void writeLine(QStringView text) override
+    {
+        if (m_failure)
+            throw *m_failure; // the rest of a broken file goes nowhere
+        const QByteArray line = m_encode(text);
+        clearReason();
+        // Two writes into the device's buffer cost less than growing every line by two.
+        if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
+            fail();
+        m_unsent += line.size() + 2;
+        if (m_unsent >= kWritebackChunk)
+            startWriteback();
+    }
+
+    void close() override
+    {
+        if (m_failure)
+            throw *m_failure;
+        // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
+        // cannot be flushed at the end, or data the file system refuses only when asked to
+        // keep it, would still replace the old file. Both are checked here, first.
+        clearReason();
+        if (!m_file.flush())
+            fail();
+        sync(SyncWhat::DataAndMetadata);
+        if (!m_file.commit()) {
+            m_failure = writeFailure(m_file.error());
+            throw *m_failure;
+        }
+    }
+
+private:
+    // A big file is handed to the disk in pieces as it grows: left to the end, the sync
+    // before the commit writes it in one go, and the window waits, frozen, for as long as
+    // that takes. On Linux each megabyte is sent off without waiting, and every fourth
+    // one is waited for; elsewhere every four megabytes are synced.
+    static constexpr qint64 kWritebackChunk = 1 << 20;
+    static constexpr int kChunksPerSync = 4;
+
+    void startWriteback()
+    {
+        m_unsent = 0;
+        clearReason();
+        if (!m_file.flush())
+            fail();
+#ifdef Q_OS_LINUX
+        const qint64 end = m_file.pos();
+        // Only a hint: a failure to start early shows in the sync.
+        ::sync_file_range(m_file.handle(), m_sentUpTo, end - m_sentUpTo, SYNC_FILE_RANGE_WRITE);
+        m_sentUpTo = end;
+#endif
+        if (++m_chunksSinceSync == kChunksPerSync) {
+            m_chunksSinceSync = 0;
+            sync(SyncWhat::Data);
+        }
+    }
+
+    enum class SyncWhat
+    {
+        Data,
+        DataAndMetadata
+    };
+
+    // Waits until the file's bytes so far are on the disk; a refusal is a failed write.
+    void sync([[maybe_unused]] SyncWhat what)
+    {
+#ifdef Q_OS_UNIX
+        int synced = 0;
+        do {
+#ifdef Q_OS_LINUX
+            synced =
+                what == SyncWhat::Data ? ::fdatasync(m_file.handle()) : ::fsync(m_file.handle());
+#else
+            synced = ::fsync(m_file.handle());
+#endif
+        } while (synced != 0 && errno == EINTR);
+        // EINVAL and EROFS: a file that cannot be synced at all (a device, a pipe).
+        if (synced != 0 && errno != EINVAL && errno != EROFS)
+            fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError
+                                                    : QFileDevice::WriteError);
+#endif
+    }
+
+    // Qt calls a disk that fills up part of the way through its buffer a plain write error
+    // (a resource error only when not a byte could be stored), so the system's own reason,
+    // left in errno by the refused write, has the last word.
+    static void clearReason()
+    {
+#ifdef Q_OS_UNIX
+        errno = 0;
+#endif
+    }
+    [[noreturn]] void fail()
+    {
+#ifdef Q_OS_UNIX
+        if (errno == ENOSPC || errno == EDQUOT)
+            fail(QFileDevice::ResourceError);
+#endif
+        fail(m_file.error());
+    }
+    [[noreturn]] void fail(QFileDevice::FileError error)
+    {
+        m_failure = writeFailure(error);
+        m_file.cancelWriting(); // commit() now discards whatever happens next
+        throw *m_failure;
+    }
+
+    QSaveFile m_file;
+    std::function<QByteArray(QStringView)> m_encode;
+    qint64 m_unsent = 0;
+    qint64 m_sentUpTo = 0;
+    int m_chunksSinceSync = 0;
+    std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
+};
+
+} // namespace
+
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
+                                                   std::function<QByteArray(QStringView)> encode)
+{
+    auto writer = std::make_unique<SaveFileWriter>(hostPath, std::move(encode));
+    writer->open();
+    return writer;
+}
+
+} // namespace velmora
