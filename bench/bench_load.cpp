@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
         QElapsedTimer wall;
         wall.start();
         double cpu = cpuSeconds();
-        velmora::SortArray::LoadListFromFile(*form.ListView1, path);
+        velmora::SortArray::LoadListFromFile(form.ListView1->ListItems(), path);
         std::printf("run %d  LoadListFromFile                       %10.3f %10.3f %10d\n", run,
                     seconds(wall), cpuSeconds() - cpu, form.ListView1->ListItems().Count());
 

@@ -113,8 +113,9 @@ int main(int argc, char* argv[])
     timer.start();
     double cpu = threadCpuSeconds();
     form.setMousePointer(velmora::MousePointer::Hourglass);
-    velmora::SortArray::SaveListviewProperlySpaced(*form.ListView2, velmora::toWindowsPath(path),
-                                                   form.ProgressBar1);
+    velmora::SortArray::SaveListviewProperlySpaced(form.ListView2->ListItems(),
+                                                   form.ListView2->ColumnHeaders(),
+                                                   velmora::toWindowsPath(path), form.ProgressBar1);
     form.setMousePointer(velmora::MousePointer::Default);
     const double saveSeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
@@ -127,7 +128,8 @@ int main(int argc, char* argv[])
     gap.start();
     timer.start();
     cpu = threadCpuSeconds();
-    velmora::Main::CopyListviewToClipboard(*form.ListView2);
+    velmora::Main::CopyListviewToClipboard(form.ListView2->ListItems(),
+                                           form.ListView2->ColumnHeaders());
     const double copySeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
     gap.stop();

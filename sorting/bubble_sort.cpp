@@ -1,6 +1,6 @@
 #include "sorting/bubble_sort.h"
 
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_indicator.h"
 #include "app/platform/platform.h"
 #include "sorting/text_order.h"
 
@@ -158,7 +158,7 @@ private:
 // the pass's last exchange, -1 when it made none. When the bar fails, the keys are left
 // in the order the pass had reached.
 std::int32_t runPass(RankedKeys& keys, std::int32_t settled,
-                     const std::vector<BarSegment>& segments, VendorProgressBar& bar)
+                     const std::vector<BarSegment>& segments, ProgressIndicator& bar)
 {
     std::uint32_t carry = keys.rankAt(0);
     std::int32_t lastSwap = -1;
@@ -190,7 +190,7 @@ std::int32_t runPass(RankedKeys& keys, std::int32_t settled,
 
 } // namespace
 
-QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar)
+QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
 {
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
     if (n < 0) {

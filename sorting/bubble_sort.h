@@ -3,7 +3,7 @@
 #include <QStringList>
 
 namespace velmora {
-class VendorProgressBar;
+class ProgressIndicator;
 }
 
 namespace velmora::SortArray {
@@ -13,6 +13,6 @@ namespace velmora::SortArray {
 // writes the bar once per comparison (0, then floor(i / n * 100)); leaves the bar at 0.
 // Returns the keys. A failure (of the bar, or a closing program in the yield) leaves the
 // keys in the order the passes had reached and passes on to the caller.
-QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar);
+QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
 
 } // namespace velmora::SortArray

@@ -99,7 +99,8 @@ void AlignedExportTest::fileLayout()
         list.ColumnHeaders().Add(heading);
     fillTable(&list, rows, unchecked);
 
-    SaveListviewProperlySpaced(list, windowsPathIn(dir, u"out.txt"_s), nullptr);
+    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
+                               windowsPathIn(dir, u"out.txt"_s), nullptr);
 
     QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file);
     QVERIFY(scope.fake.boxes.empty());
@@ -149,7 +150,8 @@ void AlignedExportTest::progress()
             texts.append(bar.Text());
     };
 
-    SaveListviewProperlySpaced(list, windowsPathIn(dir, u"list.txt"_s), &bar);
+    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
+                               windowsPathIn(dir, u"list.txt"_s), &bar);
 
     const qsizetype checked = rowCount - unchecked.size();
     QCOMPARE(values.size(), 3 + checked + 2);

@@ -58,7 +58,7 @@ void ClipboardCopyTest::copiedText()
     }
     fillTable(&list, rows, unchecked);
 
-    Main::CopyListviewToClipboard(list);
+    Main::CopyListviewToClipboard(list.ListItems(), list.ColumnHeaders());
 
     QCOMPARE(scope.fake.clipboardText, text);
     QVERIFY(scope.fake.clipboardHasText);

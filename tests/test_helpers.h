@@ -5,9 +5,11 @@
 #include "fake_platform.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace velmora::test {
 
@@ -24,6 +26,16 @@ inline void fillList(ListView* list, const QStringList& texts)
 {
     for (const QString& text : texts)
         list->ListItems().Add(text);
+}
+
+// Rows added reach the list's views in one announcement on the next turn of the event loop
+// (until then the views' rowCount() lags the rows held, rowCountWithPending()). A test that
+// needs the view to show the rows, to select or click one, lets that announcement happen,
+// and nothing else that waits for the event loop.
+inline void waitForRowAnnouncement(ListView* list)
+{
+    QCoreApplication::sendPostedEvents(list->listModel(), QEvent::MetaCall);
+    QCOMPARE(list->model()->rowCount(), list->ListItems().Count());
 }
 
 // Rows of several columns: each entry is the main text, then the sub-items. The rows

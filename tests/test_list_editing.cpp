@@ -31,7 +31,7 @@ struct Window
 // Makes the rows visible to the view and selects one (0-based; -1 selects nothing).
 void showRowsAndSelect(ListView* list, int row)
 {
-    list->listModel()->announcePendingRows();
+    waitForRowAnnouncement(list);
     list->clearSelection();
     if (row >= 0)
         list->setCurrentIndex(list->model()->index(row, 0));

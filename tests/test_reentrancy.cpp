@@ -23,6 +23,7 @@ using velmora::test::fileContents;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
 using velmora::test::reportedLines;
+using velmora::test::waitForRowAnnouncement;
 using velmora::test::windowsPathIn;
 using velmora::test::writeTestFile;
 
@@ -50,7 +51,7 @@ QStringList sortedResults(const QStringList& items, bool words, bool counters)
 // Makes the rows visible to the view and selects the first.
 void selectFirstRow(ListView* list)
 {
-    list->listModel()->announcePendingRows();
+    waitForRowAnnouncement(list);
     list->setCurrentIndex(list->model()->index(0, 0));
 }
 

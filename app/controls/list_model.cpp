@@ -60,7 +60,7 @@ void ListModel::appendRow(QString text)
 void ListModel::announcePendingRows()
 {
     m_announcementQueued = false;
-    const int total = rowTotal();
+    const int total = rowCountWithPending();
     if (total <= m_announcedRows)
         return;
     beginInsertRows({}, m_announcedRows, total - 1);
@@ -76,7 +76,7 @@ void ListModel::removeRowAt(int row)
     m_unchecked.erase(m_unchecked.begin() + row);
     if (!m_subItems.empty())
         m_subItems.erase(m_subItems.begin() + row);
-    m_announcedRows = rowTotal();
+    m_announcedRows = rowCountWithPending();
     endRemoveRows();
 }
 
@@ -102,18 +102,17 @@ void ListModel::appendColumn(QString heading)
     // The views always see at least one column, so the first heading fills that one.
     const int at = columnTotal();
     if (at == 0) {
-        m_columns.push_back(Column{std::move(heading), 1440});
+        m_headings.push_back(std::move(heading));
         Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
         return;
     }
     beginInsertColumns({}, at, at);
-    m_columns.push_back(Column{std::move(heading), 1440});
+    m_headings.push_back(std::move(heading));
     endInsertColumns();
 }
 
 void ListModel::setColumnWidthTwips(int index, int twips)
 {
-    m_columns[static_cast<std::size_t>(index)].widthTwips = twips;
     Q_EMIT columnWidthChanged(index, twips);
 }
 
@@ -142,7 +141,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= columnTotal())
         return {};
-    return column(section).heading;
+    return heading(section);
 }
 
 Qt::ItemFlags ListModel::flags(const QModelIndex& index) const

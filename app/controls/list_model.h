@@ -15,17 +15,15 @@ class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    struct Column
-    {
-        QString heading;
-        int widthTwips = 1440;
-    };
-
     explicit ListModel(QObject* parent = nullptr);
 
     // Rows, 0-based here; the 1-based collection view is ListItems. Callers check the
     // index first.
-    int rowTotal() const { return static_cast<int>(m_texts.size()); }
+    //
+    // Two counts, which differ while rows are pending: every row held, the one the program
+    // works with; and rowCount(), the rows the views have been told of so far, which
+    // catches up on the next turn of the event loop.
+    int rowCountWithPending() const { return static_cast<int>(m_texts.size()); }
     const QString& text(int row) const { return m_texts[at(row)]; }
     void setText(int row, const QString& text);
     // Sub-item k (from 1) of a row; empty when it was never set.
@@ -40,14 +38,14 @@ public:
     void clearRows();
     void reserveRows(int count);
 
-    int columnTotal() const { return static_cast<int>(m_columns.size()); }
-    const Column& column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
+    // The columns added; the views always see at least one (columnCount()).
+    int columnTotal() const { return static_cast<int>(m_headings.size()); }
+    const QString& heading(int index) const { return m_headings[static_cast<std::size_t>(index)]; }
     void appendColumn(QString heading);
+    // Only passed on: the view sizes its column.
     void setColumnWidthTwips(int index, int twips);
 
-    // Tells the views about rows appended since the last announcement.
-    void announcePendingRows();
-
+    // The rows the views know of: rowCountWithPending() less the rows still pending.
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -58,6 +56,8 @@ Q_SIGNALS:
     void columnWidthChanged(int column, int twips);
 
 private:
+    // Tells the views about the rows appended since the last announcement.
+    void announcePendingRows();
     static std::size_t at(int row) { return static_cast<std::size_t>(row); }
     void rowChanged(int index);
 
@@ -66,7 +66,7 @@ private:
     std::vector<QString> m_texts;
     std::vector<bool> m_unchecked;
     std::vector<QStringList> m_subItems; // empty, or one entry per row
-    std::vector<Column> m_columns;
+    std::vector<QString> m_headings;
     int m_announcedRows = 0;
     bool m_announcementQueued = false;
 };

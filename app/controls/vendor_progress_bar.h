@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/controls/progress_indicator.h"
+
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
@@ -16,7 +18,7 @@ namespace velmora {
 // shows changes and at least kRepaintInterval has passed since its last paint; otherwise a
 // timer catches up once the interval is over, so it always ends showing the last value and
 // never paints more often than that, however often the event loop turns.
-class VendorProgressBar : public QProgressBar
+class VendorProgressBar final : public QProgressBar, public ProgressIndicator
 {
     Q_OBJECT
 public:
@@ -24,8 +26,8 @@ public:
 
     explicit VendorProgressBar(QWidget* parent = nullptr);
 
-    double Value() const { return m_value; }
-    void setValue(double value)
+    double Value() const override { return m_value; }
+    void setValue(double value) override
     {
         m_value = value;
         if (m_writeObserver) [[unlikely]]
@@ -35,18 +37,18 @@ public:
             showPercent(shown);
     }
 
-    const QString& Text() const { return m_text; }
-    void setText(const QString& text);
+    const QString& Text() const override { return m_text; }
+    void setText(const QString& text) override;
 
     QString text() const override;
 
-    // Called with every value written, before it is stored; may throw to stand in for a
+    // Called with every value written, once it is stored; may throw to stand in for a
     // failing bar (tests use both).
     void setWriteObserver(std::function<void(double)> observer)
     {
         m_writeObserver = std::move(observer);
     }
-    bool hasWriteObserver() const { return static_cast<bool>(m_writeObserver); }
+    bool hasWriteObserver() const override { return static_cast<bool>(m_writeObserver); }
 
 private:
     static int shownPercent(double value)

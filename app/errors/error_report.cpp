@@ -1,7 +1,6 @@
 #include "app/errors/error_report.h"
 
 #include "app/platform/platform.h"
-#include "app/window/contact.h"
 
 using namespace Qt::StringLiterals;
 

@@ -21,6 +21,8 @@ inline constexpr QStringView PushButton6_Click = u"in Pevrant2021/08/31.Form1.Pu
 } // namespace Location
 
 inline constexpr QStringView kErrorBoxTitle = u"Application Error";
+// Where the error box asks the user to send a screenshot of it.
+inline constexpr QStringView kSupportEmailAddress = u"support@velmora.example";
 
 // The error box's text: the failure, the place and step, and where to send a screenshot.
 QString errorMessage(const QString& description, QStringView location, int line);

@@ -1,12 +1,13 @@
 #include "app/platform/platform.h"
 
 #include "app/errors/runtime_failure.h"
-#include "app/platform/qt/qt_platform.h"
+
+#include <QtGlobal>
 
 namespace velmora {
 
 namespace {
-Platform* g_override = nullptr;
+Platform* g_installed = nullptr;
 }
 
 void Platform::DoEvents(Pump mode)
@@ -20,20 +21,19 @@ void Platform::DoEvents(Pump mode)
 
 Platform& platform()
 {
-    if (g_override)
-        return *g_override;
-    static QtPlatform real;
-    return real;
+    if (!g_installed)
+        qFatal("No platform installed: main() installs the real one, a test its double");
+    return *g_installed;
 }
 
-ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(g_override)
+ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(g_installed)
 {
-    g_override = &replacement;
+    g_installed = &replacement;
 }
 
 ScopedPlatform::~ScopedPlatform()
 {
-    g_override = m_previous;
+    g_installed = m_previous;
 }
 
 } // namespace velmora

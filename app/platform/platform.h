@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <limits>
 #include <memory>
 
 namespace velmora {
@@ -38,6 +39,10 @@ enum class Pump
     Always,
     MaySkip
 };
+
+// The largest file one text can hold: the file length is a 32-bit signed number. Reading a
+// larger one fails with Failure::fileTooLarge(), before a byte of it is read.
+inline constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
 
 // An 8-bit text file being written. Lines reach the disk only when close() succeeds, so a
 // failed or abandoned save never replaces the file that was there.
@@ -94,6 +99,11 @@ public:
     virtual QString decodeAnsi(QByteArrayView bytes) = 0;
     virtual QByteArray encodeAnsi(QStringView text) = 0; // unrepresentable characters -> '?'
 
+    // Hands heap memory freed since to the system. The allocator keeps freed blocks for later
+    // use; after a command has dropped tens of megabytes (a cleared list, a sort's scratch)
+    // the program would otherwise stay that much bigger until the next such command.
+    virtual void giveBackFreedMemory() = 0;
+
     // The message pump. Throws ProgramEnding, before and after pumping, once the program
     // has been asked to end, so a command waiting in a yield unwinds instead of going on.
     void DoEvents(Pump mode = Pump::Always);
@@ -112,10 +122,11 @@ private:
     QString m_appTitle = QStringLiteral("Velmora");
 };
 
-// The platform in use: the real one unless a test has installed its own.
+// The platform in use: the one installed last. main() installs the real one (QtPlatform,
+// above this layer), tests and tools their own; with none installed the program stops.
 Platform& platform();
 
-// Installs a platform for the lifetime of this object (tests and benchmarks).
+// Installs a platform for the lifetime of this object; the one before comes back after.
 class ScopedPlatform
 {
 public:

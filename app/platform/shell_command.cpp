@@ -1,10 +1,5 @@
 #include "app/platform/shell_command.h"
 
-#include "app/errors/runtime_failure.h"
-
-#include <QDesktopServices>
-#include <QUrl>
-
 namespace velmora {
 
 QString quotedAddress(QStringView commandLine)
@@ -34,16 +29,5 @@ int showWindowCommand(int windowStyle)
         return -1;
     }
 }
-
-#ifndef Q_OS_WIN
-
-void runShellCommand(const QString& commandLine, int /*windowStyle*/)
-{
-    const QUrl url(quotedAddress(commandLine));
-    if (url.isEmpty() || !url.isValid() || !QDesktopServices::openUrl(url))
-        throw Failure::fileNotFound();
-}
-
-#endif
 
 } // namespace velmora

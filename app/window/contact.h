@@ -4,10 +4,10 @@
 
 namespace velmora {
 
-// The maker's addresses, named by the Help box, the error box and the start-up.
+// The product's name and the maker's pages, named by the start-up and the Help box. (The
+// error box's support address is the error handler's own: kSupportEmailAddress.)
 inline constexpr QStringView kProductName = u"Velmora";
 inline constexpr QStringView kContactPageAddress = u"https://www.velmora.example/contact";
 inline constexpr QStringView kWebSiteAddress = u"https://www.velmora.example/";
-inline constexpr QStringView kSupportEmailAddress = u"support@velmora.example";
 
 } // namespace velmora

@@ -1,7 +1,6 @@
 // Commands that fill, edit and clear the lists.
 #include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
-#include "app/platform/freed_memory.h"
 #include "app/platform/platform.h"
 #include "app/window/form1.h"
 #include "input/file_helpers.h"
@@ -61,7 +60,7 @@ void Form1::PushButton3_Click()
     proc.step(116, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
 
     if (proc.test(118, [&] { return parts.size() == 1; })) {
-        proc.step(120, [&] { SortArray::LoadListFromFile(*ListView1, parts.at(0)); });
+        proc.step(120, [&] { SortArray::LoadListFromFile(ListView1->ListItems(), parts.at(0)); });
     } else {
         // A folder at a drive root ends in a backslash, so the joined path has two.
         proc.forLoop(
@@ -70,7 +69,7 @@ void Form1::PushButton3_Click()
                 proc.step(124, [&] {
                     path = Main::CollapseBackslashes(parts.at(0) + u'\\' + parts.at(i));
                 });
-                proc.step(126, [&] { SortArray::LoadListFromFile(*ListView1, path); });
+                proc.step(126, [&] { SortArray::LoadListFromFile(ListView1->ListItems(), path); });
             });
     }
 
@@ -91,7 +90,7 @@ void Form1::PushButton1_Click()
     if (proc.test(100, [&] { return isBusy(); }))
         return; // a running command may be reading the input list
     proc.step(102, [&] { ListView1->ListItems().Clear(); });
-    giveBackFreedMemory(); // the user has just said the lines are no longer wanted
+    platform().giveBackFreedMemory(); // the user has just said the lines are no longer wanted
 }
 
 void Form1::PushButton2_Click()
@@ -99,7 +98,7 @@ void Form1::PushButton2_Click()
     // Not held back while busy: a running sort refills the results when it ends anyway.
     GuardedProcedure proc(Location::PushButton2_Click);
     proc.step(100, [&] { ListView2->ListItems().Clear(); });
-    giveBackFreedMemory();
+    platform().giveBackFreedMemory();
 }
 
 void Form1::ListView1_KeyDown(int keyCode, int /*shift: Ctrl+Delete deletes too*/)

@@ -48,14 +48,19 @@ void Form1::PushButton4_Click()
         return; // cancelled: nothing written, pointer and bar as they were
 
     proc.step(118, [&] { setMousePointer(MousePointer::Hourglass); });
-    proc.step(120, [&] { SortArray::SaveListviewProperlySpaced(*ListView2, name, ProgressBar1); });
+    proc.step(120, [&] {
+        SortArray::SaveListviewProperlySpaced(ListView2->ListItems(), ListView2->ColumnHeaders(),
+                                              name, ProgressBar1);
+    });
     proc.step(122, [&] { setMousePointer(MousePointer::Default); });
 }
 
 void Form1::PushButton5_Click()
 {
     GuardedProcedure proc(Location::PushButton5_Click);
-    proc.step(106, [&] { Main::CopyListviewToClipboard(*ListView2); });
+    proc.step(106, [&] {
+        Main::CopyListviewToClipboard(ListView2->ListItems(), ListView2->ColumnHeaders());
+    });
     proc.step(108, [&] { platform().messageBox(kCopiedMessage); });
 }
 

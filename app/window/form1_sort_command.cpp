@@ -1,7 +1,7 @@
 // "Start Sorting": sorts a snapshot of the input list into the result list.
 #include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
-#include "app/platform/freed_memory.h"
+#include "app/platform/platform.h"
 #include "app/window/form1.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/sort_keys.h"
@@ -79,7 +79,7 @@ void Form1::PushButton17_Click()
     // rather than staying with malloc.
     keys = {};
     lines = {};
-    giveBackFreedMemory();
+    platform().giveBackFreedMemory();
 }
 
 } // namespace velmora

@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Loading appends: what the list held before stays in front.
     list->ListItems().Clear();
     list->ListItems().Add(u"held before"_s);
-    velmora::SortArray::LoadListFromFile(*list, kPath);
+    velmora::SortArray::LoadListFromFile(list->ListItems(), kPath);
     check(fake.boxes.empty(), "an existing file loads without a message box");
 
     auto& rows = list->ListItems();

@@ -355,7 +355,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     bar->setValue(55);
     try {
-        velmora::SortArray::SaveListviewProperlySpaced(*list, kFile, withBar ? bar : nullptr);
+        velmora::SortArray::SaveListviewProperlySpaced(list->ListItems(), list->ColumnHeaders(),
+                                                       kFile, withBar ? bar : nullptr);
     } catch (...) {
         velmora::fuzz::fail("the export never passes a failure to its caller");
     }
@@ -384,7 +385,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fake.clipboardHasText = true;
     bool failed = false;
     try {
-        velmora::Main::CopyListviewToClipboard(*list);
+        velmora::Main::CopyListviewToClipboard(list->ListItems(), list->ColumnHeaders());
     } catch (const velmora::RuntimeFailure&) {
         failed = true; // the copy command reports it
     }

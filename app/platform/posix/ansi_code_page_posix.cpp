@@ -1,7 +1,3 @@
-#include <QtGlobal>
-
-#ifndef Q_OS_WIN
-
 #include "app/platform/ansi_code_page.h"
 
 #include "app/platform/windows1252.h"
@@ -21,5 +17,3 @@ QByteArray encodeAnsiCodePage(QStringView text)
 }
 
 } // namespace velmora
-
-#endif

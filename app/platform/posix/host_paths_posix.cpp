@@ -1,23 +1,8 @@
 #include "app/platform/host_paths.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
 namespace velmora {
-
-#ifdef Q_OS_WIN
-
-QString toHostPath(const QString& windowsPath)
-{
-    return windowsPath;
-}
-QString toWindowsPath(const QString& hostPath)
-{
-    return QDir::toNativeSeparators(hostPath);
-}
-
-#else
 
 namespace {
 bool isHostDrive(const QString& path)
@@ -56,7 +41,5 @@ QString toWindowsPath(const QString& hostPath)
         path.prepend(u"Z:"_s);
     return path;
 }
-
-#endif
 
 } // namespace velmora

@@ -2,28 +2,20 @@
 
 #include "app/errors/runtime_failure.h"
 #include "app/platform/ansi_code_page.h"
+#include "app/platform/host_files.h"
 #include "app/platform/host_paths.h"
+#include "app/platform/memory_give_back.h"
 #include "app/platform/qt/save_file_writer.h"
 #include "app/platform/shell_command.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
-
-#include <limits>
-
-#ifndef Q_OS_WIN
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -34,26 +26,6 @@ namespace {
 // Below this gap since the last real pump, a pump that may be skipped is skipped: a save
 // yields per cell, and processing events a million times costs more than the save.
 constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
-
-// The largest file one text can hold: the file length is a 32-bit signed number.
-constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
-
-QFileInfo hostInfo(const QString& path)
-{
-    const QString host = toHostPath(path);
-    return host.isEmpty() ? QFileInfo() : QFileInfo(host);
-}
-
-#ifdef Q_OS_WIN
-RuntimeFailure openFailure(const QFileInfo& info, QFileDevice::FileError error)
-{
-    if (!info.exists())
-        return info.dir().exists() ? Failure::fileNotFound() : Failure::pathNotFound();
-    if (error == QFileDevice::PermissionsError)
-        return Failure::permissionDenied();
-    return Failure::pathFileAccessError();
-}
-#endif
 
 QString forDisplay(QString text)
 {
@@ -144,7 +116,8 @@ void QtPlatform::clipboardSetText(const QString& text)
 
 void QtPlatform::shellRun(const QString& commandLine, int windowStyle)
 {
-    runShellCommand(commandLine, windowStyle);
+    runShellCommand(commandLine, windowStyle,
+                    [](const QUrl& address) { return QDesktopServices::openUrl(address); });
 }
 
 void QtPlatform::randomize()
@@ -162,183 +135,29 @@ QString QtPlatform::programFolder()
     return toWindowsPath(QCoreApplication::applicationDirPath());
 }
 
-#ifdef Q_OS_WIN
-
 bool QtPlatform::modificationTimeReadable(const QString& path)
 {
-    const QFileInfo info = hostInfo(path);
-    return !info.filePath().isEmpty() && info.exists() && info.lastModified().isValid();
+    return HostFiles::modificationTimeReadable(path);
 }
-
-#endif
 
 bool QtPlatform::normalFileExists(const QString& path)
 {
-    const QFileInfo info = hostInfo(path);
-    return !info.filePath().isEmpty() && info.isFile() && !info.isHidden();
-}
-
-#ifdef Q_OS_WIN
-
-qint64 QtPlatform::fileLength(const QString& path)
-{
-    const QFileInfo info = hostInfo(path);
-    if (info.filePath().isEmpty() || !info.exists())
-        throw Failure::fileNotFound();
-    if (!info.isFile())
-        throw Failure::pathFileAccessError(); // a folder or a device has no length to read
-    return info.size();
-}
-
-QByteArray QtPlatform::readWholeFile(const QString& path)
-{
-    const QFileInfo info = hostInfo(path);
-    if (info.filePath().isEmpty())
-        throw Failure::pathNotFound();
-    if (info.exists() && !info.isFile())
-        throw Failure::pathFileAccessError(); // never open a folder, device or pipe
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        throw openFailure(info, file.error());
-    if (file.size() > kLargestReadableFile)
-        throw Failure::fileTooLarge();
-    QByteArray bytes;
-    try {
-        bytes = file.readAll();
-    } catch (const std::bad_alloc&) {
-        throw Failure::outOfMemory();
-    }
-    if (file.error() != QFileDevice::NoError)
-        throw Failure::deviceIoError();
-    return bytes;
-}
-
-#else
-
-// The host's own calls rather than QFile: only they let us refuse a pipe or a device
-// without first opening it in a way that blocks or reads forever, and tell the user why
-// a file could not be read.
-namespace {
-
-RuntimeFailure failureFromErrno(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return Failure::fileNotFound();
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return Failure::pathNotFound();
-    case EACCES:
-    case EPERM:
-        return Failure::permissionDenied();
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-        return Failure::deviceIoError();
-    case ENOMEM:
-        return Failure::outOfMemory();
-    case EFBIG:
-    case EOVERFLOW:
-        return Failure::fileTooLarge();
-    default:
-        return Failure::pathFileAccessError();
-    }
-}
-
-// The host path as the system calls take it; empty when there is none. A NUL inside the
-// path would silently cut it short, so such a path names nothing.
-QByteArray nativePath(const QString& path)
-{
-    if (path.contains(QChar(u'\0')))
-        return {};
     const QString host = toHostPath(path);
-    return host.isEmpty() ? QByteArray() : QFile::encodeName(host);
-}
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-} // namespace
-
-bool QtPlatform::modificationTimeReadable(const QString& path)
-{
-    const QByteArray native = nativePath(path);
-    struct stat status;
-    return !native.isEmpty() && ::stat(native.constData(), &status) == 0;
+    if (host.isEmpty())
+        return false;
+    const QFileInfo info(host);
+    return info.isFile() && !info.isHidden();
 }
 
 qint64 QtPlatform::fileLength(const QString& path)
 {
-    const QByteArray native = nativePath(path);
-    if (native.isEmpty())
-        throw Failure::pathNotFound();
-    struct stat status;
-    if (::stat(native.constData(), &status) != 0)
-        throw failureFromErrno(errno);
-    if (!S_ISREG(status.st_mode))
-        throw Failure::pathFileAccessError(); // a folder or a device has no length to read
-    return static_cast<qint64>(status.st_size);
+    return HostFiles::fileLength(path);
 }
 
 QByteArray QtPlatform::readWholeFile(const QString& path)
 {
-    const QByteArray native = nativePath(path);
-    if (native.isEmpty())
-        throw Failure::pathNotFound();
-    // Non-blocking, so a pipe put in place of the file cannot hang the window in open().
-    const FileDescriptor file(
-        ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0)
-        throw failureFromErrno(errno);
-    struct stat status;
-    if (::fstat(file.get(), &status) != 0)
-        throw failureFromErrno(errno);
-    if (!S_ISREG(status.st_mode))
-        throw Failure::pathFileAccessError(); // never read a folder, device or pipe
-    if (status.st_size > kLargestReadableFile)
-        throw Failure::fileTooLarge();
-
-    QByteArray bytes;
-    try {
-        bytes = QByteArray(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw Failure::outOfMemory();
-    }
-    // The length seen by fstat is what we read; a file that grows meanwhile is cut there,
-    // one that shrinks gives what is left.
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(file.get(), bytes.data() + filled,
-                                   static_cast<std::size_t>(bytes.size() - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw failureFromErrno(errno);
-        }
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
+    return HostFiles::readWholeFile(path);
 }
-
-#endif
 
 std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
 {
@@ -356,6 +175,11 @@ QString QtPlatform::decodeAnsi(QByteArrayView bytes)
 QByteArray QtPlatform::encodeAnsi(QStringView text)
 {
     return encodeAnsiCodePage(text);
+}
+
+void QtPlatform::giveBackFreedMemory()
+{
+    giveBackFreedHeap();
 }
 
 void QtPlatform::pumpEvents(Pump mode)

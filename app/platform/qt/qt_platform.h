@@ -32,6 +32,7 @@ public:
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
     QString decodeAnsi(QByteArrayView bytes) override;
     QByteArray encodeAnsi(QStringView text) override;
+    void giveBackFreedMemory() override;
 
 protected:
     void pumpEvents(Pump mode) override;

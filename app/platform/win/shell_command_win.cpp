@@ -1,7 +1,3 @@
-#include <QtGlobal>
-
-#ifdef Q_OS_WIN
-
 #include "app/errors/runtime_failure.h"
 #include "app/platform/shell_command.h"
 
@@ -11,7 +7,8 @@
 
 namespace velmora {
 
-void runShellCommand(const QString& commandLine, int windowStyle)
+void runShellCommand(const QString& commandLine, int windowStyle,
+                     const AddressOpener& /*openAddress: Windows runs the line itself*/)
 {
     const int show = showWindowCommand(windowStyle);
     if (show < 0)
@@ -35,5 +32,3 @@ void runShellCommand(const QString& commandLine, int windowStyle)
 }
 
 } // namespace velmora
-
-#endif
