@@ -136,7 +136,7 @@ void ErrorReportTest::programEndingPassesEveryHandler()
     QVERIFY(!after);
     QVERIFY(scope.fake.boxes.empty());
     // At the edge where Qt calls in, it stops quietly.
-    velmora::runEventHandler(u"edge", command);
+    velmora::runEventHandler(Location::Form1Events, command);
     QVERIFY(scope.fake.boxes.empty());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/errors/error_report.h"
 #include "app/platform/host_paths.h"
 #include "app/window/form1.h"
 #include "fake_platform.h"
@@ -53,8 +54,10 @@ inline void fillTable(ListView* list, const QList<QStringList>& rows,
 }
 
 // The step numbers the error boxes name, in order; -1 for a box from another place.
-inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes, QStringView location)
+inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes,
+                                const ErrorLocation& place)
 {
+    const QString location = place.text();
     QList<int> lines;
     for (const FakePlatform::Box& box : boxes) {
         const qsizetype at = box.text.indexOf(location);

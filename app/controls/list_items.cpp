@@ -4,11 +4,29 @@
 
 namespace velmora {
 
+namespace {
+
+// A 1-based position among `count`, checked as the list control checks it.
+int checkedPosition(int position, int count)
+{
+    if (position < 1 || position > count)
+        throw Failure::indexOutOfBounds();
+    return position;
+}
+
+} // namespace
+
 int ListItem::row() const
 {
-    if (m_index < 1 || m_index > m_model->rowCountWithPending())
-        throw Failure::indexOutOfBounds();
-    return m_index - 1;
+    return checkedPosition(m_index, m_model->rowCountWithPending()) - 1;
+}
+
+int ListItem::rowForSubItem(int k) const
+{
+    const int r = row();
+    if (k < 1 || k >= m_model->columnTotal())
+        throw Failure::invalidPropertyValue();
+    return r;
 }
 
 const QString& ListItem::Text() const
@@ -23,18 +41,12 @@ void ListItem::setText(const QString& text)
 
 QString ListItem::SubItems(int k) const
 {
-    const int r = row();
-    if (k < 1 || k >= m_model->columnTotal())
-        throw Failure::invalidPropertyValue();
-    return m_model->subItem(r, k);
+    return m_model->subItem(rowForSubItem(k), k);
 }
 
 void ListItem::setSubItems(int k, const QString& text)
 {
-    const int r = row();
-    if (k < 1 || k >= m_model->columnTotal())
-        throw Failure::invalidPropertyValue();
-    m_model->setSubItem(r, k, text);
+    m_model->setSubItem(rowForSubItem(k), k, text);
 }
 
 bool ListItem::Checked() const
@@ -54,9 +66,7 @@ QString cellText(const ListItem& row, int column)
 
 ListItem ListItemCollection::Item(int index) const
 {
-    if (index < 1 || index > Count())
-        throw Failure::indexOutOfBounds();
-    return ListItem(m_model, index);
+    return ListItem(m_model, checkedPosition(index, Count()));
 }
 
 ListItem ListItemCollection::Add(const QString& text)
@@ -67,9 +77,7 @@ ListItem ListItemCollection::Add(const QString& text)
 
 void ListItemCollection::Remove(int index)
 {
-    if (index < 1 || index > Count())
-        throw Failure::indexOutOfBounds();
-    m_model->removeRowAt(index - 1);
+    m_model->removeRowAt(checkedPosition(index, Count()) - 1);
 }
 
 QString ColumnHeader::Text() const
@@ -84,9 +92,7 @@ void ColumnHeader::setWidth(int twips)
 
 ColumnHeader ColumnHeaderCollection::Item(int index) const
 {
-    if (index < 1 || index > Count())
-        throw Failure::indexOutOfBounds();
-    return ColumnHeader(m_model, index);
+    return ColumnHeader(m_model, checkedPosition(index, Count()));
 }
 
 ColumnHeader ColumnHeaderCollection::Add(const QString& heading)

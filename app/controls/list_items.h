@@ -25,7 +25,8 @@ public:
     void setChecked(bool checked);
 
 private:
-    int row() const; // the 0-based row, or a failure when it has gone
+    int row() const;                // the 0-based row, or a failure when it has gone
+    int rowForSubItem(int k) const; // row(), and a failure unless column k + 1 exists
     ListModel* m_model;
     int m_index;
 };

@@ -46,9 +46,6 @@ public:
     // successful load it leaves the window as it is.
     void ApplyWindow(QWidget& window);
 
-    const QString& styleSheet() const { return m_styleSheet; }
-    bool isLoaded() const { return m_loaded; }
-
 private:
     QString m_styleSheet;
     bool m_loaded = false;

@@ -11,9 +11,5 @@ inline int twipsToPixels(int twips)
 {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
-inline int pixelsToTwips(int pixels)
-{
-    return pixels * kTwipsPerPixel;
-}
 
 } // namespace velmora

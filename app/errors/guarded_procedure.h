@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringView>
+#include "app/errors/error_report.h"
 
 #include <cstdint>
 
@@ -13,11 +13,11 @@ namespace velmora {
 //
 //     GuardedProcedure proc(Location::PushButton17_Click);
 //     proc.step(104, [&] { setMousePointer(MousePointer::Hourglass); });
-//     if (proc.test(106, [&] { return Option1->Value(); })) { ... }
+//     if (proc.test(106, [&] { return Option1->isChecked(); })) { ... }
 class GuardedProcedure
 {
 public:
-    explicit GuardedProcedure(QStringView location) : m_location(location) {}
+    explicit GuardedProcedure(const ErrorLocation& location) : m_location(location) {}
     GuardedProcedure(const GuardedProcedure&) = delete;
     GuardedProcedure& operator=(const GuardedProcedure&) = delete;
 
@@ -72,7 +72,7 @@ private:
     // ProgramEnding.
     void reportCaught();
 
-    QStringView m_location;
+    ErrorLocation m_location;
     int m_line = 0;
 };
 
@@ -80,7 +80,7 @@ private:
 // the unload): a ProgramEnding stops here quietly, any other failure is reported in the
 // same box with the handler's name. Use it at the edge where Qt calls into the program, so
 // no exception ever crosses Qt's event loop.
-template <class Handler> void runEventHandler(QStringView location, Handler&& handler)
+template <class Handler> void runEventHandler(const ErrorLocation& location, Handler&& handler)
 {
     GuardedProcedure proc(location);
     try {

@@ -23,7 +23,6 @@ inline constexpr int ReadOnly = 0x1;
 inline constexpr int AllowMultiSelect = 0x200;
 inline constexpr int Explorer = 0x80000;
 inline constexpr int LongNames = 0x200000;
-inline constexpr int OverwritePrompt = 0x2;
 } // namespace FileDialogFlags
 
 enum class MsgBoxIcon

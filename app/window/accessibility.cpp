@@ -8,10 +8,25 @@ namespace velmora {
 
 namespace {
 
-void describe(QWidget* control, const QString& name, const QString& description)
+// The caption the user sees: a button's or a box's text, the frame's title, the bar's text.
+QString captionOf(const QWidget& control)
 {
-    control->setAccessibleName(name);
-    control->setAccessibleDescription(description);
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        return button->text();
+    if (const auto* frame = qobject_cast<const QGroupBox*>(&control))
+        return frame->title();
+    if (const auto* bar = qobject_cast<const VendorProgressBar*>(&control))
+        return bar->Text();
+    return {};
+}
+
+// A list has no caption of its own: it is named after its column heading, which start-up
+// adds after the window is built.
+void nameAfterHeading(ListView* list)
+{
+    QObject::connect(list->model(), &QAbstractItemModel::headerDataChanged, list, [list] {
+        list->setAccessibleName(list->model()->headerData(0, Qt::Horizontal).toString());
+    });
 }
 
 } // namespace
@@ -19,33 +34,31 @@ void describe(QWidget* control, const QString& name, const QString& description)
 void setUpAccessibility(Form1& form)
 {
     // Names are the captions the user sees, so what is read out matches what is shown and
-    // what a sighted helper would call the control; the lists and the bar have no caption
-    // of their own and take their column heading and their text. Descriptions say what the
-    // control does, since a caption such as "Clear Text" does not say which list it clears.
-    describe(form.ListView1, u"Input"_s, u"The lines to sort. Delete removes the selected line."_s);
-    describe(form.PushButton3, u"Load Text From File"_s,
-             u"Replaces the input list with the lines of one or more text files."_s);
-    describe(form.PushButton1, u"Clear Text"_s, u"Empties the input list."_s);
-    describe(form.PushButton8, u"Load Sample/Example Text"_s,
-             u"Adds twelve sample lines to the end of the input list."_s);
-    describe(form.Frame1, u"Options"_s, u"How Start Sorting sorts the input list."_s);
-    describe(form.Option1, u"Sort Each Line Alphabetically"_s,
-             u"Each line of the input list is sorted as a whole."_s);
-    describe(form.Option2, u"Sort Each Word Alphabetically"_s,
-             u"The words of all lines are sorted together, one word per result."_s);
-    describe(form.Check5, u"Put counter next to each result such as 1. 2. 3. 4. etc"_s,
-             u"Numbers the results in their sorted order."_s);
-    describe(form.PushButton17, u"Start Sorting"_s,
-             u"Sorts the input list into the results list."_s);
-    describe(form.ListView2, u"Results"_s,
-             u"The sorted results. Delete removes the selected result."_s);
-    describe(form.PushButton4, u"Save Results As Text File"_s,
-             u"Saves the results as an aligned text file."_s);
-    describe(form.PushButton5, u"Copy Results To Clipboard"_s,
-             u"Copies the results to the clipboard as text."_s);
-    describe(form.PushButton2, u"Clear Results"_s, u"Empties the results list."_s);
-    describe(form.PushButton6, u"Help"_s, u"Tells how to contact the makers."_s);
-    describe(form.ProgressBar1, u"Progress Bar"_s, u"Shows how far sorting or saving has got."_s);
+    // what a sighted helper would call the control. Descriptions say what the control does,
+    // since a caption such as "Clear Text" does not say which list it clears.
+    const std::pair<QWidget*, QString> descriptions[] = {
+        {form.ListView1, u"The lines to sort. Delete removes the selected line."_s},
+        {form.PushButton3, u"Replaces the input list with the lines of one or more text files."_s},
+        {form.PushButton1, u"Empties the input list."_s},
+        {form.PushButton8, u"Adds twelve sample lines to the end of the input list."_s},
+        {form.Frame1, u"How Start Sorting sorts the input list."_s},
+        {form.Option1, u"Each line of the input list is sorted as a whole."_s},
+        {form.Option2, u"The words of all lines are sorted together, one word per result."_s},
+        {form.Check5, u"Numbers the results in their sorted order."_s},
+        {form.PushButton17, u"Sorts the input list into the results list."_s},
+        {form.ListView2, u"The sorted results. Delete removes the selected result."_s},
+        {form.PushButton4, u"Saves the results as an aligned text file."_s},
+        {form.PushButton5, u"Copies the results to the clipboard as text."_s},
+        {form.PushButton2, u"Empties the results list."_s},
+        {form.PushButton6, u"Tells how to contact the makers."_s},
+        {form.ProgressBar1, u"Shows how far sorting or saving has got."_s},
+    };
+    for (const auto& [control, description] : descriptions) {
+        control->setAccessibleName(captionOf(*control));
+        control->setAccessibleDescription(description);
+    }
+    nameAfterHeading(form.ListView1);
+    nameAfterHeading(form.ListView2);
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "app/window/form1.h"
 
 #include "app/controls/twips.h"
+#include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/window/accessibility.h"
 
@@ -129,7 +130,7 @@ void Form1::buildControls()
 
     ProgressBar1 = new VendorProgressBar(this);
     ProgressBar1->setObjectName(u"ProgressBar1"_s);
-    ProgressBar1->setText(u"Progress Bar"_s);
+    ProgressBar1->setText(kRestingProgressText.toString());
     ProgressBar1->setAttribute(Qt::WA_NoMousePropagation);
     placeInTwips(ProgressBar1, 120, 8560, 7800, 405);
 
@@ -150,7 +151,7 @@ void Form1::connectHandlers()
 {
     auto onClick = [this](VendorButton* button, void (Form1::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, handler] {
-            runEventHandler(u"in Pevrant2021/08/31.Form1 ", [&] { (this->*handler)(); });
+            runEventHandler(Location::Form1Events, [&] { (this->*handler)(); });
         });
     };
     onClick(PushButton17, &Form1::PushButton17_Click);
@@ -163,12 +164,10 @@ void Form1::connectHandlers()
     onClick(PushButton6, &Form1::PushButton6_Click);
 
     connect(ListView1, &ListView::KeyDown, this, [this](int keyCode, int shift) {
-        runEventHandler(u"in Pevrant2021/08/31.Form1.ListView1_KeyDown ",
-                        [&] { ListView1_KeyDown(keyCode, shift); });
+        runEventHandler(Location::ListView1_KeyDown, [&] { ListView1_KeyDown(keyCode, shift); });
     });
     connect(ListView2, &ListView::KeyDown, this, [this](int keyCode, int shift) {
-        runEventHandler(u"in Pevrant2021/08/31.Form1.ListView2_KeyDown ",
-                        [&] { ListView2_KeyDown(keyCode, shift); });
+        runEventHandler(Location::ListView2_KeyDown, [&] { ListView2_KeyDown(keyCode, shift); });
     });
 
     // Hover feedback: every place with a handler of its own reports its mouse moves here.

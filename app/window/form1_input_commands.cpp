@@ -2,6 +2,7 @@
 #include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/platform/platform.h"
+#include "app/window/file_dialogs.h"
 #include "app/window/form1.h"
 #include "input/file_helpers.h"
 #include "input/load_list.h"
@@ -14,12 +15,6 @@ namespace velmora {
 namespace {
 
 constexpr int kDeleteKey = 46;
-
-// The open dialog's set-up for loading: read-only box shown and ticked, several files at
-// once, Explorer style, long names.
-constexpr int kLoadDialogFlags = FileDialogFlags::ReadOnly | FileDialogFlags::AllowMultiSelect |
-                                 FileDialogFlags::Explorer | FileDialogFlags::LongNames;
-static_assert(kLoadDialogFlags == 2621953);
 
 // The Delete key removes the list's selected item. Nothing happens while a command that
 // set the hourglass is running: it may be reading this very list.
@@ -47,10 +42,10 @@ void Form1::PushButton3_Click()
     QString path;
 
     proc.step(100, [&] { dialog.fileName.clear(); });
-    proc.step(102, [&] { dialog.flags = kLoadDialogFlags; });
+    proc.step(102, [&] { dialog.flags = kListFileDialogFlags; });
     proc.step(104,
               [&] { dialog.title = u"Load List(s) - Hold Ctrl to select multiple list files"_s; });
-    proc.step(106, [&] { dialog.filter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s; });
+    proc.step(106, [&] { dialog.filter = kListFileFilter.toString(); });
     proc.step(108, [&] { dialog.fileName = platform().showOpenDialog(dialog); });
     if (proc.test(110, [&] { return dialog.fileName.isEmpty(); }))
         return; // cancelled: the list keeps what it had

@@ -2,6 +2,7 @@
 #include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/platform/platform.h"
+#include "app/window/file_dialogs.h"
 #include "app/window/form1.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
@@ -11,15 +12,6 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 namespace {
-
-// The file dialog is shared with loading and keeps its flag word: long names, Explorer
-// style, multiple selection, read-only box ticked. There is no overwrite prompt, so an
-// existing file is replaced without a question.
-constexpr int kSaveDialogFlags = FileDialogFlags::LongNames | FileDialogFlags::Explorer |
-                                 FileDialogFlags::AllowMultiSelect | FileDialogFlags::ReadOnly;
-static_assert(kSaveDialogFlags == 2621953);
-
-const QString kTextFileFilter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s;
 
 const QString kCopiedMessage =
     u"Results have been copied to the clipboard.\r\rClick a text area where you normally type "
@@ -38,10 +30,10 @@ void Form1::PushButton4_Click()
     // typed without one is used as typed.
     proc.step(106, [&] {
         request.fileName.clear();
-        request.flags = kSaveDialogFlags;
+        request.flags = kListFileDialogFlags;
     });
     proc.step(108, [&] { request.title = u"Save"_s; });
-    proc.step(110, [&] { request.filter = kTextFileFilter; });
+    proc.step(110, [&] { request.filter = kListFileFilter.toString(); });
     proc.step(112, [&] { chosen = platform().showSaveDialog(request); });
     proc.step(114, [&] { name = chosen; });
     if (proc.test(116, [&] { return name.isEmpty(); }))

@@ -34,7 +34,6 @@ void Form1::PushButton17_Click()
         proc.forLoop(
             108, 114, 1, [&] { return reserveFor(keys, ListView1); },
             [&](int i) {
-                proc.step(110, [] {}); // the sequence grows as the text is stored
                 proc.step(112, [&] { keys.append(ListView1->ListItems().Item(i).Text()); });
             });
     } else {
@@ -43,7 +42,6 @@ void Form1::PushButton17_Click()
         proc.forLoop(
             118, 124, 1, [&] { return reserveFor(lines, ListView1); },
             [&](int i) {
-                proc.step(120, [] {}); // the snapshot grows as the text is stored
                 proc.step(122, [&] { lines.append(ListView1->ListItems().Item(i).Text()); });
             });
         proc.forLoop(
@@ -53,7 +51,6 @@ void Form1::PushButton17_Click()
                 proc.forLoop(
                     130, 136, 0, [&] { return wordScratch.size() - 1; },
                     [&](int piece) {
-                        proc.step(132, [] {}); // the sequence grows as the piece is stored
                         proc.step(134, [&] { keys.append(wordScratch.at(piece)); });
                     });
             });

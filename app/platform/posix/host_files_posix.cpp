@@ -137,4 +137,36 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
+void clearFailureReason()
+{
+    errno = 0;
+}
+
+bool lastFailureWasDiskFull()
+{
+    return errno == ENOSPC || errno == EDQUOT;
+}
+
+void startWriteback([[maybe_unused]] int handle, [[maybe_unused]] qint64 from,
+                    [[maybe_unused]] qint64 to)
+{
+#ifdef Q_OS_LINUX
+    ::sync_file_range(handle, from, to - from, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+bool sync(int handle, [[maybe_unused]] SyncWhat what)
+{
+    int synced = 0;
+    do {
+#ifdef Q_OS_LINUX
+        synced = what == SyncWhat::Data ? ::fdatasync(handle) : ::fsync(handle);
+#else
+        synced = ::fsync(handle);
+#endif
+    } while (synced != 0 && errno == EINTR);
+    // EINVAL and EROFS: a file that cannot be synced at all.
+    return synced == 0 || errno == EINVAL || errno == EROFS;
+}
+
 } // namespace velmora::HostFiles

@@ -97,8 +97,7 @@ QString QtPlatform::showSaveDialog(const FileDialogRequest& request)
                        toQtFileFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!(request.flags & FileDialogFlags::OverwritePrompt))
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite); // the program asks no question
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return toWindowsPath(QFileInfo(dialog.selectedFiles().front()).absoluteFilePath());

@@ -1,18 +1,13 @@
 #include "app/platform/qt/save_file_writer.h"
 
 #include "app/errors/runtime_failure.h"
+#include "app/platform/host_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace velmora {
 
@@ -57,7 +52,7 @@ public:
         if (m_failure)
             throw *m_failure; // the rest of a broken file goes nowhere
         const QByteArray line = m_encode(text);
-        clearReason();
+        HostFiles::clearFailureReason();
         // Two writes into the device's buffer cost less than growing every line by two.
         if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
             fail();
@@ -73,10 +68,10 @@ public:
         // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
         // cannot be flushed at the end, or data the file system refuses only when asked to
         // keep it, would still replace the old file. Both are checked here, first.
-        clearReason();
+        HostFiles::clearFailureReason();
         if (!m_file.flush())
             fail();
-        sync(SyncWhat::DataAndMetadata);
+        sync(HostFiles::SyncWhat::DataAndMetadata);
         if (!m_file.commit()) {
             m_failure = writeFailure(m_file.error());
             throw *m_failure;
@@ -94,62 +89,34 @@ private:
     void startWriteback()
     {
         m_unsent = 0;
-        clearReason();
+        HostFiles::clearFailureReason();
         if (!m_file.flush())
             fail();
-#ifdef Q_OS_LINUX
-        const qint64 end = m_file.pos();
         // Only a hint: a failure to start early shows in the sync.
-        ::sync_file_range(m_file.handle(), m_sentUpTo, end - m_sentUpTo, SYNC_FILE_RANGE_WRITE);
+        const qint64 end = m_file.pos();
+        HostFiles::startWriteback(m_file.handle(), m_sentUpTo, end);
         m_sentUpTo = end;
-#endif
         if (++m_chunksSinceSync == kChunksPerSync) {
             m_chunksSinceSync = 0;
-            sync(SyncWhat::Data);
+            sync(HostFiles::SyncWhat::Data);
         }
     }
 
-    enum class SyncWhat
+    // A refusal to keep the bytes so far is a failed write.
+    void sync(HostFiles::SyncWhat what)
     {
-        Data,
-        DataAndMetadata
-    };
-
-    // Waits until the file's bytes so far are on the disk; a refusal is a failed write.
-    void sync([[maybe_unused]] SyncWhat what)
-    {
-#ifdef Q_OS_UNIX
-        int synced = 0;
-        do {
-#ifdef Q_OS_LINUX
-            synced =
-                what == SyncWhat::Data ? ::fdatasync(m_file.handle()) : ::fsync(m_file.handle());
-#else
-            synced = ::fsync(m_file.handle());
-#endif
-        } while (synced != 0 && errno == EINTR);
-        // EINVAL and EROFS: a file that cannot be synced at all (a device, a pipe).
-        if (synced != 0 && errno != EINVAL && errno != EROFS)
-            fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError
-                                                    : QFileDevice::WriteError);
-#endif
+        if (!HostFiles::sync(m_file.handle(), what))
+            fail(HostFiles::lastFailureWasDiskFull() ? QFileDevice::ResourceError
+                                                     : QFileDevice::WriteError);
     }
 
     // Qt calls a disk that fills up part of the way through its buffer a plain write error
-    // (a resource error only when not a byte could be stored), so the system's own reason,
-    // left in errno by the refused write, has the last word.
-    static void clearReason()
-    {
-#ifdef Q_OS_UNIX
-        errno = 0;
-#endif
-    }
+    // (a resource error only when not a byte could be stored), so the host's own reason has
+    // the last word.
     [[noreturn]] void fail()
     {
-#ifdef Q_OS_UNIX
-        if (errno == ENOSPC || errno == EDQUOT)
+        if (HostFiles::lastFailureWasDiskFull())
             fail(QFileDevice::ResourceError);
-#endif
         fail(m_file.error());
     }
     [[noreturn]] void fail(QFileDevice::FileError error)

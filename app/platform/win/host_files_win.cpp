@@ -70,4 +70,20 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
+// QFile's own error is all there is to go by here, and the file is left to the system's
+// cache until QSaveFile commits it.
+void clearFailureReason() {}
+
+bool lastFailureWasDiskFull()
+{
+    return false;
+}
+
+void startWriteback(int /*handle*/, qint64 /*from*/, qint64 /*to*/) {}
+
+bool sync(int /*handle*/, SyncWhat /*what*/)
+{
+    return true;
+}
+
 } // namespace velmora::HostFiles
