@@ -220,7 +220,8 @@ void AlignedExportTest::faultPaths()
     rlimit fileSize{};
     getrlimit(RLIMIT_FSIZE, &fileSize);
     const rlimit normal = fileSize;
-    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+    // A write past the limit fails instead of ending the test.
+    const auto normalSignal = std::signal(SIGXFSZ, SIG_IGN);
     scope.fake.atYield[atYield] = [&] {
         if (action == u"clear"_s || action == u"refill"_s)
             form.PushButton2_Click();
@@ -234,6 +235,7 @@ void AlignedExportTest::faultPaths()
 
     form.PushButton4_Click();
     setrlimit(RLIMIT_FSIZE, &normal);
+    std::signal(SIGXFSZ, normalSignal);
 
     QCOMPARE(reportedLines(scope.fake.boxes, Location::SaveListviewProperlySpaced), lines);
     const qsizetype zero = lines.indexOf(214);

@@ -137,7 +137,7 @@ void ClipboardCopyTest::copyCommand()
     QCOMPARE(confirmation.text,
              u"Results have been copied to the clipboard.\r\rClick a text area where you "
              u"normally type and press Ctrl+V to paste the clipboard."_s);
-    QCOMPARE(confirmation.title, scope.fake.appTitle());
+    QCOMPARE(confirmation.title, u"Velmora"_s);
     QCOMPARE(confirmation.icon, MsgBoxIcon::None);
 }
 

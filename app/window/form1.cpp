@@ -6,9 +6,7 @@
 #include "app/window/accessibility.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 using namespace Qt::StringLiterals;
 
@@ -177,10 +175,12 @@ void Form1::connectHandlers()
         watched->installEventFilter(this);
         watched->setAttribute(Qt::WA_NoMousePropagation);
     }
+    // A move goes to the innermost widget under the mouse, and a list is made of several: the
+    // rows' viewport, the column header and its own viewport, the scroll bars. Each reports.
     for (ListView* list : {ListView1, ListView2}) {
-        for (QWidget* part : std::initializer_list<QWidget*>{list, list->viewport(), list->header(),
-                                                             list->horizontalScrollBar(),
-                                                             list->verticalScrollBar()}) {
+        QList<QWidget*> parts = list->findChildren<QWidget*>();
+        parts.prepend(list);
+        for (QWidget* part : parts) {
             part->setMouseTracking(true);
             part->installEventFilter(this);
         }
