@@ -20,13 +20,6 @@ using namespace velmora::bench;
 
 namespace {
 
-double cpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 // Lines of 16 to 40 printable characters; every 50th is blank or spaces only, so the
 // skipping is measured too.
 qint64 writeLines(const QString& hostPath, int lines)
@@ -46,17 +39,6 @@ qint64 writeLines(const QString& hostPath, int lines)
         qFatal("cannot write the benchmark file");
     return bytes.size();
 }
-
-// The real platform, except that the open dialog answers at once with the chosen file.
-class ScriptedDialogPlatform : public velmora::QtPlatform
-{
-public:
-    explicit ScriptedDialogPlatform(QString answer) : m_answer(std::move(answer)) {}
-    QString showOpenDialog(const velmora::FileDialogRequest&) override { return m_answer; }
-
-private:
-    QString m_answer;
-};
 
 // Lets the view catch up: the queued row announcement, the item layout the view defers
 // to later, and one paint.
@@ -82,7 +64,7 @@ int main(int argc, char* argv[])
     const QString path = velmora::toWindowsPath(hostPath);
     std::printf("file: %d lines, %.1f MB, %s\n", lines, size / 1e6, qPrintable(hostPath));
 
-    ScriptedDialogPlatform scripted(path);
+    ScriptedPlatform scripted(path, {});
     velmora::ScopedPlatform scope(scripted);
     velmora::Form1 form;
     form.ListView1->ColumnHeaders().Add(u"Input"_s);
@@ -96,25 +78,25 @@ int main(int argc, char* argv[])
         settleView(form.ListView1);
         QElapsedTimer wall;
         wall.start();
-        double cpu = cpuSeconds();
+        double cpu = threadCpuSeconds();
         velmora::SortArray::LoadListFromFile(form.ListView1->ListItems(), path);
         std::printf("run %d  LoadListFromFile                       %10.3f %10.3f %10d\n", run,
-                    seconds(wall), cpuSeconds() - cpu, form.ListView1->ListItems().Count());
+                    seconds(wall), threadCpuSeconds() - cpu, form.ListView1->ListItems().Count());
 
         // The view taking the new rows, on the next turn of the event loop.
         wall.restart();
-        cpu = cpuSeconds();
+        cpu = threadCpuSeconds();
         settleView(form.ListView1);
         std::printf("       view lays out and paints the rows     %10.3f %10.3f\n", seconds(wall),
-                    cpuSeconds() - cpu);
+                    threadCpuSeconds() - cpu);
 
         // The whole command over a full list: clear, load, pointer, view update.
         wall.restart();
-        cpu = cpuSeconds();
+        cpu = threadCpuSeconds();
         form.PushButton3_Click();
         settleView(form.ListView1);
         std::printf("       PushButton3_Click over the full list  %10.3f %10.3f %10d\n",
-                    seconds(wall), cpuSeconds() - cpu, form.ListView1->ListItems().Count());
+                    seconds(wall), threadCpuSeconds() - cpu, form.ListView1->ListItems().Count());
     }
 
     QProcess wc;

@@ -9,8 +9,8 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_memory [lines] [rounds]
 //
-// A bubble sort of a million shuffled lines takes a quarter of an hour; the lines here are
-// in order but for every 1000th pair, which costs two passes and still ranks every key.
+// The lines are in order but for every 1000th pair, so the figures stay comparable with
+// earlier runs; bench_sort's "huge" section sorts ten million random lines.
 #include "app/platform/host_paths.h"
 #include "app/platform/qt/qt_platform.h"
 #include "app/window/form1.h"
@@ -32,28 +32,6 @@ using namespace Qt::StringLiterals;
 using namespace velmora::bench;
 
 namespace {
-
-double statusMiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line)) {
-        if (line.compare(0, length, field) == 0)
-            return std::stod(line.substr(length)) / 1024.0;
-    }
-    return 0.0;
-}
-double residentMiB()
-{
-    return statusMiB("VmRSS:");
-}
-
-// Starts a new peak: from here VmHWM reports the highest VmRSS since this call.
-void resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 double heapInUseMiB()
 {
@@ -90,24 +68,6 @@ qint64 writeNearlySortedLines(const QString& hostPath, int lines)
     }
     return file.size();
 }
-
-// The real platform; the dialogs answer at once and the confirmation is counted, not shown.
-class ScriptedPlatform : public velmora::QtPlatform
-{
-public:
-    ScriptedPlatform(QString openAnswer, QString saveAnswer)
-        : m_open(std::move(openAnswer)), m_save(std::move(saveAnswer))
-    {}
-    QString showOpenDialog(const velmora::FileDialogRequest&) override { return m_open; }
-    QString showSaveDialog(const velmora::FileDialogRequest&) override { return m_save; }
-    void messageBox(const QString&, velmora::MsgBoxIcon, const QString&) override { ++boxes; }
-    using Platform::messageBox;
-    int boxes = 0;
-
-private:
-    QString m_open;
-    QString m_save;
-};
 
 } // namespace
 

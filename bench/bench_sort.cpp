@@ -1,19 +1,31 @@
-// Figures for the sort: cost per comparison, "Start Sorting" end to end, the longest wait
-// between two event-loop turns, and peak memory with a million items in each list.
+// Figures for "Start Sorting", each next to `LC_ALL=C sort -s` on the same lines (run here,
+// from a file in the page cache, best of three like ours):
+//   ranking  - the key ranking with packed first code units against a stable sort that
+//              compares the texts, on one thread;
+//   lines    - the command end to end through the window on random lines, the longest
+//              event-loop gap during the sort, the result-list fill, already-sorted lines;
+//   words    - word mode over a text of a million lines;
+//   huge     - ten million random lines loaded, sorted, saved and copied, with each step's
+//              time and the peak memory.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [comparisons] [end-to-end] [gap]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words] [huge]
+#include "app/platform/host_paths.h"
 #include "app/window/form1.h"
 #include "bench_support.h"
-#include "sorting/bubble_sort.h"
+#include "sorting/key_ranking.h"
+#include "sorting/text_order.h"
 
 #include <QApplication>
-#include <QTimer>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <algorithm>
-#include <cmath>
 
+using namespace Qt::StringLiterals;
 using velmora::Form1;
-using velmora::VendorProgressBar;
 using namespace velmora::bench;
 
 namespace {
@@ -28,100 +40,206 @@ QStringList randomKeys(int count, unsigned seed)
     return keys;
 }
 
-// The plain way: compare the strings themselves, divide for every bar value.
-long long textbookBubbleSort(QStringList& keys, VendorProgressBar& bar)
+// About four words a line, from a vocabulary of 50,000 words of 2 to 9 small letters
+// drawn with a long tail, as words of a real text are.
+QStringList randomText(int lines, unsigned seed)
 {
-    const int n = static_cast<int>(keys.size()) - 2;
-    long long comparisons = 0;
-    bool swapped = true;
-    while (swapped) {
-        QCoreApplication::processEvents();
-        swapped = false;
-        for (int i = 0; i <= n; ++i) {
-            bar.setValue(i == 0 ? 0.0 : std::floor(static_cast<double>(i) / n * 100.0));
-            ++comparisons;
-            if (keys[i] > keys[i + 1]) {
-                keys.swapItemsAt(i, i + 1);
-                swapped = true;
-            }
-        }
+    std::mt19937 random(seed);
+    QStringList vocabulary;
+    for (int w = 0; w < 50'000; ++w) {
+        QString word;
+        for (int c = 2 + static_cast<int>(random() % 8); c > 0; --c)
+            word.append(QChar(u'a' + static_cast<char16_t>(random() % 26)));
+        vocabulary.append(word);
     }
-    bar.setValue(0);
-    return comparisons;
+    std::geometric_distribution<int> rank(0.0005);
+    QStringList text;
+    text.reserve(lines);
+    for (int i = 0; i < lines; ++i) {
+        QStringList words;
+        for (int w = 1 + static_cast<int>(random() % 7); w > 0; --w)
+            words.append(vocabulary[rank(random) % vocabulary.size()]);
+        text.append(words.join(u' '));
+    }
+    return text;
 }
 
-void comparisonCost(int count)
+QString scratchFile(const QTemporaryDir& scratch, const QString& name, const QStringList& lines)
 {
-    VendorProgressBar bar;
-    bar.show();
-    QStringList keys = randomKeys(count, 1);
-    QStringList plain = keys;
-
-    long long comparisons = 0;
-    bar.setWriteObserver(nullptr);
-    // CPU time of this thread: the figure holds on a machine busy with other work too.
-    double start = threadCpuSeconds();
-    velmora::SortArray::BubbleSortWithProgress(keys, bar);
-    const double ours = threadCpuSeconds() - start;
-
-    start = threadCpuSeconds();
-    comparisons = textbookBubbleSort(plain, bar);
-    const double textbook = threadCpuSeconds() - start;
-    if (plain != keys)
-        std::printf("!! results differ\n");
-
-    std::printf("BubbleSortWithProgress, %d random keys (8-20 chars), bar writes included:\n",
-                count);
-    std::printf("  %lld comparisons: %.3f s CPU, %.2f ns per comparison\n", comparisons, ours,
-                ours * 1e9 / comparisons);
-    std::printf(
-        "  textbook QStringList bubble sort: %.3f s, %.2f ns per comparison (%.1fx slower)\n",
-        textbook, textbook * 1e9 / comparisons, textbook / ours);
+    const QString path = scratch.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write the benchmark file");
+    for (const QString& line : lines)
+        file.write(line.toUtf8() + '\n');
+    return path;
 }
 
-double startSorting(Form1& form, const QStringList& lines)
+// GNU sort on a file of the same lines, best of three runs, in seconds.
+double gnuSort(const QString& path)
+{
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        QProcess sort;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"LC_ALL"_s, u"C"_s);
+        sort.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        sort.start(u"sort"_s, {u"-s"_s, u"-o"_s, u"/dev/null"_s, path});
+        if (!sort.waitForFinished(-1) || sort.exitCode() != 0)
+            qFatal("GNU sort did not run");
+        best = std::min(best, seconds(timer));
+    }
+    return best;
+}
+
+struct SortRun
+{
+    double seconds = 1e9;   // the click, from press to return
+    double sortGapMs = 0;   // the longest event-loop gap before the result list fills
+    double fillMs = 0;      // from the last turn of the loop to the click's return
+    double viewTakesMs = 0; // the next turn, in which the views take in the new rows
+};
+
+// Start Sorting on the lines, best of `runs`; the input list is filled once.
+SortRun startSorting(Form1& form, const QStringList& lines, qsizetype results, int runs)
 {
     form.ListView1->ListItems().Clear();
     form.ListView2->ListItems().Clear();
     for (const QString& line : lines)
         form.ListView1->ListItems().Add(line);
     QCoreApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
-    form.PushButton17_Click();
-    QCoreApplication::processEvents(); // the result list's view takes in the new rows
-    return seconds(timer);
+    SortRun best;
+    GapMeter gaps;
+    for (int run = 0; run < runs; ++run) {
+        gaps.start();
+        QElapsedTimer timer;
+        timer.start();
+        form.PushButton17_Click();
+        SortRun now;
+        now.seconds = seconds(timer);
+        now.fillMs = gaps.sinceLastTurnMs();
+        now.sortGapMs = gaps.longestMs();
+        QElapsedTimer view;
+        view.start();
+        QCoreApplication::processEvents();
+        now.viewTakesMs = view.nsecsElapsed() / 1e6;
+        gaps.stop();
+        if (form.ListView2->ListItems().Count() != results)
+            qFatal("the result list lost lines: %d of %lld", form.ListView2->ListItems().Count(),
+                   static_cast<long long>(results));
+        if (now.seconds < best.seconds)
+            best = now;
+    }
+    return best;
 }
 
-void endToEnd(Form1& form)
+void printAgainstGnuSort(const char* what, const SortRun& ours, double gnu)
 {
-    std::printf("Start Sorting end to end, through the window:\n");
-    std::printf("  10,000 random lines: %.3f s\n", startSorting(form, randomKeys(10'000, 2)));
-    QStringList sorted = randomKeys(1'000'000, 3);
-    std::sort(sorted.begin(), sorted.end());
-    std::printf("  1,000,000 already-sorted lines: %.3f s (results in the list)\n",
-                startSorting(form, sorted));
-    std::printf("  peak memory with 1,000,000 items in each list: %.0f MiB\n", peakMemoryMiB());
+    std::printf("  %-40s %7.3f s  (GNU sort %.3f s: %.2fx)\n", what, ours.seconds, gnu,
+                ours.seconds / gnu);
+    std::printf("  %-40s longest gap during the sort %.1f ms, result-list fill %.1f ms, "
+                "views take the rows %.1f ms\n",
+                "", ours.sortGapMs, ours.fillMs, ours.viewTakesMs);
 }
 
-void longestGap(Form1& form, int count)
+void ranking(int count)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0, longest = 0;
-    QTimer tick;
-    tick.setInterval(0);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (last)
-            longest = std::max(longest, now - last);
-        last = now;
+    const QStringList keys = randomKeys(count, 1);
+    QStringList copy = keys;
+    double start = processCpuSeconds();
+    const velmora::KeyRanking ranked(copy);
+    const double packed = processCpuSeconds() - start;
+
+    std::vector<std::uint32_t> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0u);
+    start = processCpuSeconds();
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return velmora::codeUnitLess(keys[a], keys[b]);
     });
-    tick.start();
-    const double total = startSorting(form, randomKeys(count, 4));
-    std::printf("%d random lines: sorted in %.1f s; longest gap between event-loop turns "
-                "%.2f ms\n",
-                count, total, longest / 1e6);
+    const double plain = processCpuSeconds() - start;
+    std::printf("ranking %d random keys, CPU time of all threads:\n  packed first code units "
+                "%.3f s; stable sort comparing the texts %.3f s (%.1fx)\n",
+                count, packed, plain, plain / packed);
+}
+
+void lines(Form1& form, const QTemporaryDir& scratch, bool quick)
+{
+    std::printf("Start Sorting end to end through the window, lines (best of 3):\n");
+    for (int count : {10'000, 100'000, quick ? 200'000 : 1'000'000}) {
+        const QStringList keys = randomKeys(count, 2);
+        const SortRun ours = startSorting(form, keys, keys.size(), 3);
+        const double gnu = gnuSort(scratchFile(scratch, u"lines.txt"_s, keys));
+        printAgainstGnuSort(qPrintable(u"%L1 random lines (8-20 chars)"_s.arg(count)), ours, gnu);
+    }
+    QStringList sorted = randomKeys(quick ? 200'000 : 1'000'000, 3);
+    std::sort(sorted.begin(), sorted.end(), velmora::codeUnitLess);
+    const SortRun ours = startSorting(form, sorted, sorted.size(), 3);
+    printAgainstGnuSort(qPrintable(u"%L1 already-sorted lines"_s.arg(sorted.size())), ours,
+                        gnuSort(scratchFile(scratch, u"sorted.txt"_s, sorted)));
+    std::printf("  peak memory so far: %.0f MiB\n", peakMemoryMiB());
+}
+
+void words(Form1& form, const QTemporaryDir& scratch, bool quick)
+{
+    const QStringList text = randomText(quick ? 200'000 : 1'000'000, 4);
+    QStringList oneWordALine;
+    for (const QString& line : text)
+        oneWordALine += line.split(u' ');
+    form.Option2->setChecked(true);
+    const SortRun ours = startSorting(form, text, oneWordALine.size(), 3);
+    form.Option1->setChecked(true);
+    std::printf("Start Sorting, word mode (best of 3):\n");
+    printAgainstGnuSort(
+        qPrintable(u"%L1 lines, %L2 words"_s.arg(text.size()).arg(oneWordALine.size())), ours,
+        gnuSort(scratchFile(scratch, u"words.txt"_s, oneWordALine)));
+}
+
+void huge(const QTemporaryDir& scratch, int count)
+{
+    const QString input = scratch.filePath(u"huge.txt"_s);
+    const QString output = scratch.filePath(u"huge-results.txt"_s);
+    {
+        QFile file(input);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the benchmark file");
+        std::mt19937 random(6);
+        for (int i = 0; i < count; ++i)
+            file.write(randomKey(random).toLatin1() + "\r\n");
+    }
+    ScriptedPlatform platform(velmora::toWindowsPath(input), velmora::toWindowsPath(output));
+    velmora::ScopedPlatform scope(platform);
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    QCoreApplication::processEvents();
+    std::printf("%d random lines (%.0f MB file), one command after the other:\n", count,
+                QFileInfo(input).size() / 1e6);
+    auto step = [&](const char* what, void (Form1::*handler)()) {
+        resetPeak();
+        QElapsedTimer timer;
+        timer.start();
+        (form.*handler)();
+        QCoreApplication::processEvents();
+        std::printf("  %-28s %7.2f s, peak %6.0f MiB\n", what, seconds(timer), peakMemoryMiB());
+    };
+    step("Load Text From File", &Form1::PushButton3_Click);
+    step("Start Sorting", &Form1::PushButton17_Click);
+    step("Save Results As Text File", &Form1::PushButton4_Click);
+    step("Copy Results To Clipboard", &Form1::PushButton5_Click);
+
+    const qsizetype copied = QGuiApplication::clipboard()->text().count(u'\n');
+    QFile saved(output);
+    qsizetype savedLines = 0;
+    if (saved.open(QIODevice::ReadOnly)) {
+        while (!saved.atEnd())
+            savedLines += saved.read(1 << 24).count('\n');
+    }
+    std::printf("  input %d, results %d, saved lines %lld (with the heading), clipboard lines "
+                "%lld; %d boxes\n",
+                form.ListView1->ListItems().Count(), form.ListView2->ListItems().Count(),
+                static_cast<long long>(savedLines), static_cast<long long>(copied), platform.boxes);
 }
 
 } // namespace
@@ -129,32 +247,37 @@ void longestGap(Form1& form, int count)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // Sections to run: any of "comparisons", "end-to-end", "gap"; all when none is named.
-    // "--quick" runs every section on smaller inputs.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QStringList sections;
     bool quick = false;
     QString command = QString::fromLocal8Bit(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        command += QLatin1Char(' ') + arg;
-        if (arg == QLatin1String("--quick"))
+        command += u' ' + arg;
+        if (arg == "--quick"_L1)
             quick = true;
         else
             sections.append(arg);
     }
-    auto wanted = [&](const char* section) {
-        return sections.isEmpty() || sections.contains(QLatin1String(section));
+    auto wanted = [&](QLatin1StringView section) {
+        return sections.isEmpty() || sections.contains(section);
     };
     std::printf("command: QT_QPA_PLATFORM=%s %s\n", qgetenv("QT_QPA_PLATFORM").constData(),
                 qPrintable(command));
-    if (wanted("comparisons"))
-        comparisonCost(quick ? 5'000 : 20'000);
-    Form1 form;
-    form.Form_Load();
-    form.show();
-    if (wanted("end-to-end"))
-        endToEnd(form);
-    if (wanted("gap"))
-        longestGap(form, quick ? 20'000 : 100'000);
+    QTemporaryDir scratch(QDir::tempPath() + u"/bench-sort-XXXXXX"_s);
+
+    if (wanted("ranking"_L1))
+        ranking(quick ? 200'000 : 1'000'000);
+    {
+        Form1 form;
+        form.Form_Load();
+        form.show();
+        if (wanted("lines"_L1))
+            lines(form, scratch, quick);
+        if (wanted("words"_L1))
+            words(form, scratch, quick);
+    }
+    if (wanted("huge"_L1))
+        huge(scratch, quick ? 1'000'000 : 10'000'000);
     return 0;
 }

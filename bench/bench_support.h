@@ -2,10 +2,14 @@
 
 #include "app/platform/qt/qt_platform.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <random>
@@ -31,16 +35,34 @@ inline QString randomKey(std::mt19937& random)
     return key;
 }
 
-// Peak resident memory of this process so far, in MiB (VmHWM).
-inline double peakMemoryMiB()
+// A field of /proc/self/status in MiB ("VmRSS:", "VmHWM:").
+inline double statusMiB(const char* field)
 {
     std::ifstream status("/proc/self/status");
     std::string line;
+    const std::size_t length = std::strlen(field);
     while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+        if (line.compare(0, length, field) == 0)
+            return std::stod(line.substr(length)) / 1024.0;
     }
     return 0.0;
+}
+
+inline double residentMiB()
+{
+    return statusMiB("VmRSS:");
+}
+
+// Peak resident memory of this process so far, or since resetPeak(), in MiB (VmHWM).
+inline double peakMemoryMiB()
+{
+    return statusMiB("VmHWM:");
+}
+
+// Starts a new peak: from here VmHWM reports the highest VmRSS since this call.
+inline void resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 inline double seconds(const QElapsedTimer& timer)
@@ -53,6 +75,95 @@ inline double threadCpuSeconds()
 {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The real platform; the dialogs answer at once and message boxes are counted, not shown.
+class ScriptedPlatform : public QtPlatform
+{
+public:
+    ScriptedPlatform(QString openAnswer, QString saveAnswer)
+        : m_open(std::move(openAnswer)), m_save(std::move(saveAnswer))
+    {}
+    QString showOpenDialog(const FileDialogRequest&) override { return m_open; }
+    QString showSaveDialog(const FileDialogRequest&) override { return m_save; }
+    void messageBox(const QString&, MsgBoxIcon, const QString&) override { ++boxes; }
+    using Platform::messageBox;
+    int boxes = 0;
+
+private:
+    QString m_open;
+    QString m_save;
+};
+
+// Records the longest time between two ticks of a timer that wants to run every ms, and how
+// much of that time this thread was on the CPU: a long gap with little CPU time was spent
+// waiting, for the disk or for a CPU on a machine shared with other work.
+class GapMeter
+{
+public:
+    GapMeter()
+    {
+        m_tick.setInterval(1);
+        m_tick.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            const double cpu = threadCpuSeconds();
+            if (m_last >= 0) {
+                if (now - m_last > m_longest) {
+                    m_longest = now - m_last;
+                    m_longestCpu = cpu - m_lastCpu;
+                }
+                m_mostCpu = std::max(m_mostCpu, cpu - m_lastCpu);
+            }
+            m_last = now;
+            m_lastCpu = cpu;
+            ++m_ticks;
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = -1;
+        m_longest = 0;
+        m_longestCpu = 0;
+        m_mostCpu = 0;
+        m_ticks = 0;
+        m_tick.start();
+        QCoreApplication::processEvents(); // the first tick sets the baseline
+    }
+    // Milliseconds since the last turn of the event loop.
+    double sinceLastTurnMs() const { return (m_clock.nsecsElapsed() - m_last) / 1e6; }
+    double longestMs() const { return m_longest / 1e6; }
+    void stop()
+    {
+        // The last stretch counts too: the turn right after the operation.
+        QCoreApplication::processEvents();
+        m_tick.stop();
+    }
+    void print() const
+    {
+        std::printf("  longest event-loop gap %.2f ms (%.2f ms of it on this thread's CPU); "
+                    "most CPU time between two turns %.2f ms; %ld turns\n",
+                    m_longest / 1e6, m_longestCpu * 1e3, m_mostCpu * 1e3, m_ticks);
+    }
+
+private:
+    QTimer m_tick;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    double m_lastCpu = 0;
+    qint64 m_longest = 0;
+    double m_longestCpu = 0;
+    double m_mostCpu = 0;
+    long m_ticks = 0;
+};
+
+// CPU time used by all threads of this process, in seconds.
+inline double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 

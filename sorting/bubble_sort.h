@@ -8,11 +8,12 @@ class ProgressIndicator;
 
 namespace velmora::SortArray {
 
-// Sorts the keys in place, ascending in code-unit order, with a bubble sort: whole passes
-// until one makes no exchange. Yields to the event loop at the start of every pass and
-// writes the bar once per comparison (0, then floor(i / n * 100)); leaves the bar at 0.
-// Returns the keys. A failure (of the bar, or a closing program in the yield) leaves the
-// keys in the order the passes had reached and passes on to the caller.
+// Sorts the keys in place, ascending in code-unit order, as a bubble sort does: whole
+// passes until one makes no exchange. Yields to the event loop at the start of every pass
+// and writes the bar's values of each comparison position (0, then floor(i / n * 100));
+// leaves the bar at 0. Returns the keys. A failure (of the bar, or a closing program in
+// the yield) leaves the keys in the order the passes had reached and passes on to the
+// caller. It costs what a merge sort costs: the passes are counted, not run.
 QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
 
 } // namespace velmora::SortArray

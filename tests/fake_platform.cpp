@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <exception>
+#include <thread>
+
 namespace velmora::test {
 
 FakePlatform::FakePlatform() = default;
@@ -76,6 +79,21 @@ QByteArray FakePlatform::readWholeFile(const QString& path)
 std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path)
 {
     return createTextFileHook ? createTextFileHook(path) : m_real.createTextFile(path);
+}
+
+void FakePlatform::runWhilePumping(const std::function<void()>& work)
+{
+    ++backgroundRuns;
+    std::exception_ptr failure;
+    std::thread([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }).join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void FakePlatform::pumpEvents(Pump /*mode*/)

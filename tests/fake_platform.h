@@ -87,6 +87,10 @@ public:
         m_real.giveBackFreedMemory();
     }
 
+    // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
+    int backgroundRuns = 0;
+    void runWhilePumping(const std::function<void()>& work) override;
+
     QtPlatform& real() { return m_real; }
 
 protected:

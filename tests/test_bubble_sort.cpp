@@ -26,6 +26,7 @@ private Q_SLOTS:
     void keysShowPassStateAtEveryYield();
     void failingBarLeavesPartlySortedKeys();
     void watchedAndUnwatchedBarsSeeTheSamePasses();
+    void bigListsMatchStableSort();
 };
 
 void BubbleSortTest::sortsByCodeUnits_data()
@@ -153,15 +154,22 @@ void BubbleSortTest::yieldsOncePerPass()
 
 void BubbleSortTest::keysShowPassStateAtEveryYield()
 {
+    // The keys are seen when the bar fails; failing at the first write of each pass shows
+    // the order of the passes before it.
     FakePlatformScope scope;
-    QStringList keys{u"c"_s, u"b"_s, u"a"_s};
-    QList<QStringList> seen;
-    scope.fake.onEveryYield = [&](int) { seen.append(keys); };
-    VendorProgressBar bar;
-    BubbleSortWithProgress(keys, bar);
     const QList<QStringList> expected = {
         {u"c"_s, u"b"_s, u"a"_s}, {u"b"_s, u"a"_s, u"c"_s}, {u"a"_s, u"b"_s, u"c"_s}};
-    QCOMPARE(seen, expected);
+    for (int pass = 0; pass < 3; ++pass) {
+        QStringList keys{u"c"_s, u"b"_s, u"a"_s};
+        int writes = 0;
+        VendorProgressBar bar;
+        bar.setWriteObserver([&](double) {
+            if (++writes == 2 * pass + 1) // two comparison positions a pass
+                throw velmora::Failure::overflow();
+        });
+        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+        QCOMPARE(keys, expected[pass]);
+    }
 }
 
 void BubbleSortTest::failingBarLeavesPartlySortedKeys()
@@ -182,27 +190,51 @@ void BubbleSortTest::failingBarLeavesPartlySortedKeys()
 
 void BubbleSortTest::watchedAndUnwatchedBarsSeeTheSamePasses()
 {
-    // A bar nobody watches lets the sort skip work that cannot change anything; the keys at
-    // every yield must still be exactly those of the plain, fully watched passes.
+    // A bar nobody watches gets only the value each pass ends on; the passes, their yields
+    // and the result must be those of the fully watched bar.
     FakePlatformScope scope;
     std::mt19937 random(11);
     QStringList input;
     for (int i = 0; i < 60; ++i)
         input.append(QString::number(random() % 40));
-    auto passStates = [&](bool watched) {
-        QList<QStringList> states;
+    auto sortedWith = [&](bool watched) {
+        scope.fake.yields = 0;
         QStringList keys = input;
-        scope.fake.onEveryYield = [&](int) { states.append(keys); };
         VendorProgressBar bar;
         if (watched)
             bar.setWriteObserver([](double) {});
         BubbleSortWithProgress(keys, bar);
-        states.append(keys);
-        return states;
+        return std::pair(keys, scope.fake.yields);
     };
-    const QList<QStringList> watched = passStates(true);
-    QCOMPARE(passStates(false), watched);
-    QVERIFY(watched.size() > 10);
+    const auto watched = sortedWith(true);
+    QCOMPARE(sortedWith(false), watched);
+    QVERIFY(watched.second > 10);
+}
+
+void BubbleSortTest::bigListsMatchStableSort()
+{
+    // Enough keys to be ranked on two threads, with long shared beginnings, so the parts
+    // after the packed first code units decide.
+    FakePlatformScope scope;
+    std::mt19937 random(5);
+    QStringList keys;
+    for (int i = 0; i < 70'000; ++i) {
+        QString key = QStringList{u"abcd"_s, u"abc"_s, u"ab"_s, QString()}[random() % 4];
+        for (int c = static_cast<int>(random() % 4); c > 0; --c)
+            key.append(QChar(char16_t(u"a\0b"[random() % 3])));
+        keys.append(key);
+    }
+    QStringList expected = keys;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
+    });
+    VendorProgressBar bar;
+    BubbleSortWithProgress(keys, bar);
+    QCOMPARE(keys, expected);
+    QCOMPARE(scope.fake.backgroundRuns, 1);
+    QCOMPARE(bar.Value(), 0.0);
 }
 
 QTEST_MAIN(BubbleSortTest)

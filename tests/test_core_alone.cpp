@@ -59,6 +59,7 @@ public:
     QString decodeAnsi(QByteArrayView bytes) override { return decodeWindows1252(bytes); }
     QByteArray encodeAnsi(QStringView text) override { return encodeWindows1252(text); }
     void giveBackFreedMemory() override {}
+    void runWhilePumping(const std::function<void()>& work) override { work(); } // no events
 
 protected:
     void pumpEvents(Pump) override { ++yields; }

@@ -69,9 +69,9 @@ ListItem ListItemCollection::Item(int index) const
     return ListItem(m_model, checkedPosition(index, Count()));
 }
 
-ListItem ListItemCollection::Add(const QString& text)
+ListItem ListItemCollection::Add(QString text)
 {
-    m_model->appendRow(text);
+    m_model->appendRow(std::move(text));
     return ListItem(m_model, Count());
 }
 

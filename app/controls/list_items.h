@@ -38,7 +38,7 @@ public:
     explicit ListItemCollection(ListModel* model) : m_model(model) {}
     int Count() const { return m_model->rowCountWithPending(); }
     ListItem Item(int index) const; // throws when there is no such row
-    ListItem Add(const QString& text);
+    ListItem Add(QString text);
     void Remove(int index); // throws when there is no such row
     void Clear() { m_model->clearRows(); }
     // Makes room for this many rows in all, so adding up to them allocates nothing more.

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -106,6 +107,9 @@ public:
     // The message pump. Throws ProgramEnding, before and after pumping, once the program
     // has been asked to end, so a command waiting in a yield unwinds instead of going on.
     void DoEvents(Pump mode = Pump::Always);
+    // Runs work on another thread while this one goes on processing events, as in a yield
+    // but not counted as one; returns when the work is done, rethrowing what it threw.
+    virtual void runWhilePumping(const std::function<void()>& work) = 0;
     void requestProgramEnd() { m_ending = true; }
     bool programEnding() const { return m_ending; }
 

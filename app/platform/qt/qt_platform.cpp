@@ -12,10 +12,14 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
+
+#include <exception>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -179,6 +183,27 @@ QByteArray QtPlatform::encodeAnsi(QStringView text)
 void QtPlatform::giveBackFreedMemory()
 {
     giveBackFreedHeap();
+}
+
+void QtPlatform::runWhilePumping(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::exception_ptr failure;
+    {
+        // The worker ends the loop through the loop's own thread, so the quit is seen even
+        // when it arrives while a handler inside this loop has a modal box open.
+        const std::jthread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(); // returns early when the application quits; the worker is then awaited
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void QtPlatform::pumpEvents(Pump mode)

@@ -33,6 +33,7 @@ public:
     QString decodeAnsi(QByteArrayView bytes) override;
     QByteArray encodeAnsi(QStringView text) override;
     void giveBackFreedMemory() override;
+    void runWhilePumping(const std::function<void()>& work) override;
 
 protected:
     void pumpEvents(Pump mode) override;

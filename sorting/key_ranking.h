@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace velmora {
+
+// The keys ranked once: a key's rank is its place in one stable sort of all keys in
+// code-unit order, so ranks are distinct, order like the keys, and equal keys keep their
+// list order. From the ranks alone follow how many passes a bubble sort over the keys
+// makes and the order it has reached at any moment, so its passes can be counted instead
+// of run.
+class KeyRanking
+{
+public:
+    // Takes the keys out of the list (it is left holding empty texts) and ranks them. The
+    // heavy part of a sort: callers run it off the user-interface thread.
+    explicit KeyRanking(QStringList& keys);
+
+    // The passes a bubble sort over the keys makes, the last one without an exchange.
+    std::int64_t passCount() const { return m_passes; }
+
+    // The keys in rank order: where the bubble sort ends.
+    QStringList takeSorted();
+
+    // The keys in the order the bubble sort has reached after `passes` whole passes and
+    // then the first `comparisons` comparisons of the next pass.
+    QStringList takeOrderAfter(std::int64_t passes, std::int32_t comparisons);
+
+private:
+    QStringList takeInOrder(const std::vector<std::uint32_t>& ranks);
+
+    std::vector<std::uint32_t> m_listPosition; // by rank: where the key stood in the list
+    QStringList m_sorted;                      // the keys in rank order
+    std::int64_t m_passes = 1;
+};
+
+// The ranks, in list order, that a bubble sort over keys of these ranks has reached after
+// `passes` whole passes: a pass carries each running maximum to the right, so after k
+// passes each place holds the smallest of what a window of k + 1 keys lets through, and
+// the k largest stand sorted at the end. O(n log k).
+std::vector<std::uint32_t> ranksAfterPasses(const std::vector<std::uint32_t>& ranks,
+                                            std::int64_t passes);
+
+} // namespace velmora

@@ -1,0 +1,280 @@
+// The sort counts its passes instead of running them; the plain bubble sort below is the
+// definition it must match in everything a caller or a user can see: the yields, every bar
+// value written, the final order, and the order reached when a bar write fails or the
+// window closes in a yield.
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
+#include "fake_platform.h"
+#include "sorting/bubble_sort.h"
+#include "sorting/key_ranking.h"
+#include "test_helpers.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+using namespace Qt::StringLiterals;
+using velmora::VendorProgressBar;
+using velmora::SortArray::BubbleSortWithProgress;
+using velmora::test::FakePlatformScope;
+
+namespace {
+
+struct Stopped
+{};
+
+// What the plain bubble sort did: its yields, the bar values it wrote (how many had been
+// written at each yield), and the order it had reached when it ended or was stopped.
+struct TextbookRun
+{
+    QStringList keys;
+    int yields = 0;
+    QList<double> writes;
+    QList<qsizetype> writesBeforeYield;
+    bool stopped = false;
+};
+
+bool codeUnitsLess(const QString& a, const QString& b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
+}
+
+// The textbook sort, stopped at the given bar write or yield (1-based; 0: never).
+TextbookRun textbookSort(QStringList keys, qsizetype stopAtWrite = 0, int stopAtYield = 0)
+{
+    TextbookRun run;
+    const int n = static_cast<int>(keys.size()) - 2;
+    auto write = [&](double value) {
+        run.writes.append(value);
+        if (run.writes.size() == stopAtWrite)
+            throw Stopped{};
+    };
+    try {
+        bool swapped = true;
+        while (swapped) {
+            run.writesBeforeYield.append(run.writes.size());
+            if (++run.yields == stopAtYield)
+                throw Stopped{};
+            swapped = false;
+            for (int i = 0; i <= n; ++i) {
+                write(i == 0 ? 0.0 : std::floor(static_cast<double>(i) / n * 100.0));
+                if (codeUnitsLess(keys[i + 1], keys[i])) {
+                    keys.swapItemsAt(i, i + 1);
+                    swapped = true;
+                }
+            }
+        }
+        write(0.0);
+    } catch (Stopped) {
+        run.stopped = true;
+    }
+    run.keys = keys;
+    return run;
+}
+
+// Keys built from pieces that sit close together in code-unit order: duplicates, empty
+// keys, spaces at either end, surrogate pairs, NULs, shared beginnings longer than four.
+QStringList randomKeys(std::mt19937& random, int maxCount)
+{
+    static const QStringList pieces = {QString(),
+                                       u" "_s,
+                                       u"a"_s,
+                                       u"b"_s,
+                                       u"B"_s,
+                                       u"10"_s,
+                                       u"9"_s,
+                                       u"abcd"_s,
+                                       QString(QChar(0xE000)),
+                                       QString::fromUcs4(U"\U00010000"),
+                                       QString(QChar(u'\0'))};
+    QStringList keys;
+    const int count = static_cast<int>(random() % static_cast<unsigned>(maxCount + 1));
+    for (int i = 0; i < count; ++i) {
+        QString key;
+        for (int p = static_cast<int>(random() % 4); p > 0; --p)
+            key += pieces[static_cast<qsizetype>(random() % pieces.size())];
+        keys.append(key);
+    }
+    return keys;
+}
+
+int randomIn(std::mt19937& random, qsizetype first, qsizetype last)
+{
+    return static_cast<int>(first + static_cast<qsizetype>(random() % (last - first + 1)));
+}
+
+} // namespace
+
+class SortEquivalenceTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void yieldsBarValuesAndOrderMatch();
+    void failingWriteLeavesTheTextbookOrder();
+    void closingInAYieldLeavesTheTextbookOrder();
+    void ordersAfterPassesMatchTheTextbook();
+    void failingWriteThroughTheWindow();
+    void nestedSortInARandomYield();
+};
+
+void SortEquivalenceTest::yieldsBarValuesAndOrderMatch()
+{
+    FakePlatformScope scope;
+    std::mt19937 random(1);
+    for (int round = 0; round < 3000; ++round) {
+        const QStringList input = randomKeys(random, 60);
+        const TextbookRun expected = textbookSort(input);
+        for (const bool watched : {true, false}) {
+            scope.fake.yields = 0;
+            QStringList keys = input;
+            QList<double> writes;
+            VendorProgressBar bar;
+            if (watched)
+                bar.setWriteObserver([&](double value) { writes.append(value); });
+            BubbleSortWithProgress(keys, bar);
+            QCOMPARE(scope.fake.yields, expected.yields);
+            QCOMPARE(keys, expected.keys);
+            QCOMPARE(bar.Value(), 0.0);
+            if (watched)
+                QCOMPARE(writes, expected.writes);
+        }
+    }
+}
+
+void SortEquivalenceTest::failingWriteLeavesTheTextbookOrder()
+{
+    FakePlatformScope scope;
+    std::mt19937 random(2);
+    for (int round = 0; round < 3000; ++round) {
+        const QStringList input = randomKeys(random, 60);
+        const qsizetype allWrites = textbookSort(input).writes.size();
+        const int failingWrite = randomIn(random, 1, allWrites);
+        const TextbookRun expected = textbookSort(input, failingWrite);
+
+        QStringList keys = input;
+        qsizetype writes = 0;
+        VendorProgressBar bar;
+        bar.setWriteObserver([&](double) {
+            if (++writes == failingWrite)
+                throw velmora::Failure::overflow();
+        });
+        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+        QCOMPARE(keys, expected.keys);
+        QCOMPARE(bar.Value(), expected.writes.back());
+    }
+}
+
+void SortEquivalenceTest::closingInAYieldLeavesTheTextbookOrder()
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 1000; ++round) {
+        FakePlatformScope scope; // a closed program stays closed: a new one every round
+        const QStringList input = randomKeys(random, 60);
+        const int closingYield = randomIn(random, 1, textbookSort(input).yields);
+        const TextbookRun expected = textbookSort(input, 0, closingYield);
+
+        QStringList keys = input;
+        scope.fake.atYield[closingYield] = [&] { scope.fake.requestProgramEnd(); };
+        VendorProgressBar bar;
+        QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, BubbleSortWithProgress(keys, bar));
+        QCOMPARE(scope.fake.yields, closingYield);
+        QCOMPARE(keys, expected.keys);
+    }
+}
+
+void SortEquivalenceTest::ordersAfterPassesMatchTheTextbook()
+{
+    // Every permutation of up to seven ranks, after every number of passes.
+    auto afterPasses = [](std::vector<std::uint32_t> ranks, int passes) {
+        for (int pass = 0; pass < passes; ++pass) {
+            for (std::size_t i = 0; i + 1 < ranks.size(); ++i) {
+                if (ranks[i] > ranks[i + 1])
+                    std::swap(ranks[i], ranks[i + 1]);
+            }
+        }
+        return ranks;
+    };
+    for (std::uint32_t size = 0; size <= 7; ++size) {
+        std::vector<std::uint32_t> ranks(size);
+        std::iota(ranks.begin(), ranks.end(), 0u);
+        do {
+            for (int passes = 0; passes <= static_cast<int>(size) + 1; ++passes)
+                QCOMPARE(velmora::ranksAfterPasses(ranks, passes), afterPasses(ranks, passes));
+        } while (std::next_permutation(ranks.begin(), ranks.end()));
+    }
+}
+
+void SortEquivalenceTest::failingWriteThroughTheWindow()
+{
+    // The command shows the order the failing write caught, with one box at the sort step.
+    velmora::test::ShownForm shown;
+    velmora::Form1& form = shown.form;
+    std::mt19937 random(4);
+    for (int round = 0; round < 300; ++round) {
+        const QStringList input = randomKeys(random, 40);
+        const int failingWrite = randomIn(random, 1, textbookSort(input).writes.size());
+        form.ListView1->ListItems().Clear();
+        velmora::test::fillList(form.ListView1, input);
+        shown.scope.fake.boxes.clear();
+        qsizetype writes = 0;
+        form.ProgressBar1->setWriteObserver([&](double) {
+            if (++writes == failingWrite)
+                throw velmora::Failure::overflow();
+        });
+        form.PushButton17_Click();
+        QCOMPARE(velmora::test::itemTexts(form.ListView2), textbookSort(input, failingWrite).keys);
+        QCOMPARE(velmora::test::reportedLines(shown.scope.fake.boxes,
+                                              velmora::Location::PushButton17_Click),
+                 QList<int>{140});
+    }
+    form.ProgressBar1->setWriteObserver(nullptr);
+}
+
+void SortEquivalenceTest::nestedSortInARandomYield()
+{
+    // A second Start Sorting inside a yield of the first: the bar sees the outer sort's
+    // values up to that yield, all of the inner sort's, then the rest of the outer's; the
+    // results are the outer sort's, the inner sort's shown meanwhile.
+    velmora::test::ShownForm shown;
+    velmora::Form1& form = shown.form;
+    std::mt19937 random(5);
+    QList<double> writes;
+    form.ProgressBar1->setWriteObserver([&](double value) { writes.append(value); });
+    for (int round = 0; round < 300; ++round) {
+        const QStringList outer = randomKeys(random, 40);
+        const QStringList inner = randomKeys(random, 40);
+        const TextbookRun outerRun = textbookSort(outer);
+        const TextbookRun innerRun = textbookSort(inner);
+        const int nestedYield = randomIn(random, 1, outerRun.yields);
+
+        form.ListView1->ListItems().Clear();
+        velmora::test::fillList(form.ListView1, outer);
+        writes.clear();
+        shown.scope.fake.yields = 0;
+        QStringList shownByInner;
+        shown.scope.fake.atYield = {{nestedYield, [&] {
+                                         form.ListView1->ListItems().Clear();
+                                         velmora::test::fillList(form.ListView1, inner);
+                                         form.PushButton17_Click();
+                                         shownByInner = velmora::test::itemTexts(form.ListView2);
+                                     }}};
+        form.PushButton17_Click();
+
+        const qsizetype before = outerRun.writesBeforeYield[nestedYield - 1];
+        const QList<double> expected =
+            outerRun.writes.first(before) + innerRun.writes + outerRun.writes.sliced(before);
+        QCOMPARE(writes, expected);
+        QCOMPARE(shown.scope.fake.yields, outerRun.yields + innerRun.yields);
+        QCOMPARE(shownByInner, innerRun.keys);
+        QCOMPARE(velmora::test::itemTexts(form.ListView2), outerRun.keys);
+        QVERIFY(shown.scope.fake.boxes.empty());
+    }
+    form.ProgressBar1->setWriteObserver(nullptr);
+}
+
+QTEST_MAIN(SortEquivalenceTest)
+#include "test_sort_equivalence.moc"
