@@ -1,4 +1,5 @@
-#include "app/form1.h"
+#include "app/platform/qt/qt_platform.h"
+#include "app/window/form1.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -6,6 +7,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    velmora::QtPlatform realPlatform;
+    const velmora::ScopedPlatform platformInUse(realPlatform);
     velmora::Form1 window;
     window.Form_Load();
     const QRect screen = window.screen()->availableGeometry();

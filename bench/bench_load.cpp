@@ -2,9 +2,9 @@
 // line ends) loaded into ListView1, next to `wc -l` on the same file for scale.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_load [lines]
-#include "app/form1.h"
-#include "app/host_paths.h"
-#include "app/qt_platform.h"
+#include "app/platform/host_paths.h"
+#include "app/platform/qt/qt_platform.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 #include "input/load_list.h"
 
@@ -70,7 +70,7 @@ int main(int argc, char* argv[])
         QElapsedTimer wall;
         wall.start();
         double cpu = threadCpuSeconds();
-        velmora::SortArray::LoadListFromFile(*form.ListView1, path);
+        velmora::SortArray::LoadListFromFile(form.ListView1->ListItems(), path);
         std::printf("run %d  LoadListFromFile                       %10.3f %10.3f %10d\n", run,
                     seconds(wall), threadCpuSeconds() - cpu, form.ListView1->ListItems().Count());
 

@@ -11,9 +11,9 @@
 //
 // The lines are in order but for every 1000th pair, so the figures stay comparable with
 // earlier runs; bench_sort's "huge" section sorts ten million random lines.
-#include "app/form1.h"
-#include "app/host_paths.h"
-#include "app/qt_platform.h"
+#include "app/platform/host_paths.h"
+#include "app/platform/qt/qt_platform.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 
 #include <QApplication>

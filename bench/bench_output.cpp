@@ -3,8 +3,8 @@
 // turns while it runs (a 1 ms timer stands in for repaints and clicks).
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder]
-#include "app/form1.h"
-#include "app/host_paths.h"
+#include "app/platform/host_paths.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
@@ -49,8 +49,9 @@ int main(int argc, char* argv[])
     timer.start();
     double cpu = threadCpuSeconds();
     form.setMousePointer(velmora::MousePointer::Hourglass);
-    velmora::SortArray::SaveListviewProperlySpaced(*form.ListView2, velmora::toWindowsPath(path),
-                                                   form.ProgressBar1);
+    velmora::SortArray::SaveListviewProperlySpaced(form.ListView2->ListItems(),
+                                                   form.ListView2->ColumnHeaders(),
+                                                   velmora::toWindowsPath(path), form.ProgressBar1);
     form.setMousePointer(velmora::MousePointer::Default);
     const double saveSeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
@@ -63,7 +64,8 @@ int main(int argc, char* argv[])
     gap.start();
     timer.start();
     cpu = threadCpuSeconds();
-    velmora::Main::CopyListviewToClipboard(*form.ListView2);
+    velmora::Main::CopyListviewToClipboard(form.ListView2->ListItems(),
+                                           form.ListView2->ColumnHeaders());
     const double copySeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
     gap.stop();

@@ -9,8 +9,8 @@
 //              time and the peak memory.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words] [huge]
-#include "app/form1.h"
-#include "app/host_paths.h"
+#include "app/platform/host_paths.h"
+#include "app/window/form1.h"
 #include "bench_support.h"
 #include "sorting/key_ranking.h"
 #include "sorting/text_order.h"

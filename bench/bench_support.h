@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/list_view.h"
-#include "app/qt_platform.h"
+#include "app/controls/list_view.h"
+#include "app/platform/qt/qt_platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +17,12 @@
 #include <string>
 
 namespace velmora::bench {
+
+// Benchmarks run on the real platform, as the program does: installed here before a
+// benchmark's main() starts, as main() installs it in the program. A benchmark that scripts
+// the dialogs installs its own on top for as long as it needs it.
+inline QtPlatform realPlatform;
+inline const ScopedPlatform realPlatformInUse(realPlatform);
 
 // Random printable keys of 8 to 20 characters, the same for every run.
 inline QString randomKey(std::mt19937& random)

@@ -1,11 +1,10 @@
 #include "input/file_helpers.h"
 
-#include "app/platform.h"
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 
 #include <QtEndian>
 
-#include <limits>
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -13,9 +12,6 @@ using namespace Qt::StringLiterals;
 namespace velmora::Main {
 
 namespace {
-
-// One text holds at most what a 32-bit signed file length can count.
-constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
 
 enum class Encoding
 {

@@ -1,7 +1,7 @@
 #include "input/load_list.h"
 
-#include "app/list_view.h"
-#include "app/platform.h"
+#include "app/controls/list_items.h"
+#include "app/platform/platform.h"
 #include "input/file_helpers.h"
 
 #include <limits>
@@ -24,7 +24,7 @@ bool holdsMoreThanSpaces(QStringView line)
 
 } // namespace
 
-void LoadListFromFile(ListView& list, const QString& path)
+void LoadListFromFile(ListItemCollection& items, const QString& path)
 {
     if (!Main::FileExists(path)) {
         platform().messageBox(u"File not found"_s);
@@ -35,13 +35,12 @@ void LoadListFromFile(ListView& list, const QString& path)
 
     // Lines are cut straight out of the text: each kept line costs one string, and the
     // skipped ones cost nothing.
-    ListItemCollection& items = list.ListItems();
     const QStringView all(text);
     // Room for every line at once when the file at least doubles the list; smaller files
     // leave the growth to the list, so loading many small files stays linear.
     const qsizetype lines = all.count(u'\n') + 1;
     if (lines > items.Count() && items.Count() + lines <= std::numeric_limits<int>::max())
-        list.listModel()->reserveRows(static_cast<int>(items.Count() + lines));
+        items.reserve(static_cast<int>(items.Count() + lines));
     qsizetype start = 0;
     for (;;) {
         const qsizetype feed = all.indexOf(u'\n', start);

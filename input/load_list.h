@@ -3,14 +3,14 @@
 #include <QString>
 
 namespace velmora {
-class ListView;
+class ListItemCollection;
 }
 
 namespace velmora::SortArray {
 
-// Appends the lines of one text file to the list, one item per line that holds anything
+// Appends the lines of one text file to the list's items, one item per line that holds anything
 // but spaces; lines are kept as they are, spaces and all. A missing file shows "File not
 // found" and adds nothing. Read failures pass to the calling command.
-void LoadListFromFile(ListView& list, const QString& path);
+void LoadListFromFile(ListItemCollection& items, const QString& path);
 
 } // namespace velmora::SortArray

@@ -1,11 +1,11 @@
 #include "output/aligned_export.h"
 
-#include "app/error_report.h"
-#include "app/guarded_procedure.h"
-#include "app/list_view.h"
-#include "app/platform.h"
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/list_items.h"
+#include "app/controls/progress_indicator.h"
+#include "app/errors/error_report.h"
+#include "app/errors/guarded_procedure.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 #include "input/file_helpers.h"
 #include "output/column_layout.h"
 
@@ -23,6 +23,7 @@ using ColumnLayout::appendPadded;
 using ColumnLayout::appendUnpadded;
 using ColumnLayout::cellLength;
 using ColumnLayout::ColumnWidths;
+using ColumnLayout::yieldBetweenCells;
 
 // The file being written. Without a file (it could not be created) every write and the
 // closing fail, each with its own error box. Once a line has been lost the file is
@@ -74,21 +75,12 @@ double rowProgress(std::int32_t row, std::int32_t rowCount)
     return static_cast<double>(ahead) / static_cast<double>(rowCount) * 100.0;
 }
 
-void pump()
-{
-    // Called per row and per cell: a million-row save would spend more time processing
-    // events than writing, so the pump may skip a turn that comes right after the last.
-    platform().DoEvents(Pump::MaySkip);
-}
-
 } // namespace
 
-void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
-                                VendorProgressBar* progressBar)
+void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection& columns,
+                                const QString& fileName, ProgressIndicator* progressBar)
 {
     GuardedProcedure proc(Location::SaveListviewProperlySpaced);
-    ListItemCollection& rows = list.ListItems();
-    ColumnHeaderCollection& columns = list.ColumnHeaders();
     ColumnWidths widths;
     std::int32_t widest = 0;
     QString line;
@@ -99,6 +91,8 @@ void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
     const auto heading = [&](std::int32_t c) { return columns.Item(c).Text(); };
     const auto columnCount = [&] { return columns.Count(); };
     const auto rowCount = [&] { return rows.Count(); };
+    const auto cell = [&](std::int32_t r, std::int32_t c) { return cellText(rows.Item(r), c); };
+    const auto pump = yieldBetweenCells;
 
     if (proc.test(100, hasBar)) {
         proc.step(102, pump);
@@ -115,14 +109,10 @@ void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
             proc.step(118, [&] { widest = cellLength(heading(c)); });
         proc.forLoop(120, 134, 1, rowCount, [&](std::int32_t r) {
             proc.step(122, pump);
-            if (proc.test(124, [&] { return c == 1; })) {
-                if (proc.test(126, [&] { return cellLength(rows.Item(r).Text()) > widest; }))
-                    proc.step(128, [&] { widest = cellLength(rows.Item(r).Text()); });
-            } else {
-                if (proc.test(130,
-                              [&] { return cellLength(rows.Item(r).SubItems(c - 1)) > widest; }))
-                    proc.step(132, [&] { widest = cellLength(rows.Item(r).SubItems(c - 1)); });
-            }
+            // The main text (column 1) and the sub-items have steps of their own.
+            const int step = proc.test(124, [&] { return c == 1; }) ? 126 : 130;
+            if (proc.test(step, [&] { return cellLength(cell(r, c)) > widest; }))
+                proc.step(step + 2, [&] { widest = cellLength(cell(r, c)); });
         });
         proc.step(136, [&] { widths.grow(); });
         proc.step(138, [&] { widths.at(c) = widest; });
@@ -136,7 +126,6 @@ void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
     }
 
     proc.step(152, [&] { line.truncate(0); }); // keeps the buffer's room for the next line
-    proc.step(154, [] {});                     // the platform's file service is always at hand
     proc.step(156, [&] { file.create(fileName); });
 
     proc.forLoop(158, 168, 1, columnCount, [&](std::int32_t c) {
@@ -164,21 +153,11 @@ void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
             return;
         proc.forLoop(190, 208, 1, columnCount, [&](std::int32_t c) {
             proc.step(192, pump);
-            if (proc.test(194, [&] { return c == 1; })) {
-                if (proc.test(196, [&] { return widths.at(c) >= cellLength(rows.Item(r).Text()); }))
-                    proc.step(198, [&] { appendPadded(line, rows.Item(r).Text(), widths.at(c)); });
-                else
-                    proc.step(200, [&] { appendUnpadded(line, rows.Item(r).Text()); });
-            } else {
-                if (proc.test(202, [&] {
-                        return widths.at(c) >= cellLength(rows.Item(r).SubItems(c - 1));
-                    }))
-                    proc.step(204, [&] {
-                        appendPadded(line, rows.Item(r).SubItems(c - 1), widths.at(c));
-                    });
-                else
-                    proc.step(206, [&] { appendUnpadded(line, rows.Item(r).SubItems(c - 1)); });
-            }
+            const int step = proc.test(194, [&] { return c == 1; }) ? 196 : 202;
+            if (proc.test(step, [&] { return widths.at(c) >= cellLength(cell(r, c)); }))
+                proc.step(step + 2, [&] { appendPadded(line, cell(r, c), widths.at(c)); });
+            else
+                proc.step(step + 4, [&] { appendUnpadded(line, cell(r, c)); });
         });
         if (proc.test(210, hasBar)) {
             proc.step(212, pump);
@@ -199,10 +178,9 @@ void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
     }
     proc.step(232, [&] { file.close(); });
     proc.step(234, [&] { file.release(); });
-    proc.step(236, [] {}); // nothing else was taken from the platform
     if (proc.test(238, hasBar)) {
         proc.step(240, [&] { progressBar->setValue(0); });
-        proc.step(242, [&] { progressBar->setText(u"Progress Bar"_s); });
+        proc.step(242, [&] { progressBar->setText(kRestingProgressText.toString()); });
     }
 }
 

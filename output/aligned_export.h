@@ -3,13 +3,14 @@
 #include <QString>
 
 namespace velmora {
-class ListView;
-class VendorProgressBar;
+class ColumnHeaderCollection;
+class ListItemCollection;
+class ProgressIndicator;
 } // namespace velmora
 
 namespace velmora::SortArray {
 
-// Writes the list to a text file as an aligned table: a heading line, then one line per
+// Writes a list to a text file as an aligned table: a heading line, then one line per
 // checked row; every cell is padded with spaces to its column's width (the longest of its
 // heading and all its cells, checked or not) and followed by a tab; CR LF after each line;
 // the system's 8-bit code page. Replaces an existing file of that name. Drives the bar when
@@ -19,7 +20,7 @@ namespace velmora::SortArray {
 // failure is reported in the error box and the export goes on with its next step. It never
 // passes a failure to its caller (a closing program still unwinds through it). The file is
 // replaced only when every line of it could be written; otherwise the old one stays.
-void SaveListviewProperlySpaced(ListView& list, const QString& fileName,
-                                VendorProgressBar* progressBar);
+void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection& columns,
+                                const QString& fileName, ProgressIndicator* progressBar);
 
 } // namespace velmora::SortArray

@@ -1,10 +1,11 @@
 #include "output/clipboard_copy.h"
 
-#include "app/list_view.h"
-#include "app/platform.h"
-#include "app/runtime_failure.h"
+#include "app/controls/list_items.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 #include "output/column_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmora::Main {
@@ -14,26 +15,11 @@ namespace {
 using ColumnLayout::appendCell;
 using ColumnLayout::cellLength;
 using ColumnLayout::ColumnWidths;
+using ColumnLayout::yieldBetweenCells;
 
 // Another program may hold the clipboard open for a moment; this many tries, back to back,
 // is the whole of the waiting.
 constexpr int kClipboardAttempts = 1000;
-
-void pump()
-{
-    // Per row and per cell: the pump may skip a turn that comes right after the last.
-    platform().DoEvents(Pump::MaySkip);
-}
-
-// Calls use with the text of cell (r, c): the main text for column 1, else a sub-item.
-template <class Use>
-void withCell(ListItemCollection& rows, std::int32_t r, std::int32_t c, Use&& use)
-{
-    if (c == 1)
-        use(rows.Item(r).Text());
-    else
-        use(rows.Item(r).SubItems(c - 1));
-}
 
 template <class Attempt> bool tryRepeatedly(Attempt&& attempt)
 {
@@ -50,25 +36,22 @@ template <class Attempt> bool tryRepeatedly(Attempt&& attempt)
 
 } // namespace
 
-void CopyListviewToClipboard(ListView& list)
+void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
 {
-    ListItemCollection& rows = list.ListItems();
     if (rows.Count() == 0)
         return;
 
     ColumnWidths widths;
     qsizetype cellTotal = 0;
-    const std::int32_t columnCount = list.ColumnHeaders().Count();
+    const std::int32_t columnCount = columns.Count();
     for (std::int32_t c = 1; c <= columnCount; ++c) {
         std::int32_t widest = 0;
         const std::int32_t rowCount = rows.Count();
         for (std::int32_t r = 1; r <= rowCount; ++r) {
-            pump();
-            withCell(rows, r, c, [&](const QString& cell) {
-                if (cellLength(cell) > widest)
-                    widest = cellLength(cell);
-                cellTotal += cell.size();
-            });
+            yieldBetweenCells();
+            const QString cell = cellText(rows.Item(r), c);
+            widest = std::max(widest, cellLength(cell));
+            cellTotal += cell.size();
         }
         widths.grow();
         widths.at(c) = widest;
@@ -80,14 +63,13 @@ void CopyListviewToClipboard(ListView& list)
     text.reserve(cellTotal + qsizetype(rows.Count()) * (columnCount + 2));
     const std::int32_t rowCount = rows.Count();
     for (std::int32_t r = 1; r <= rowCount; ++r) {
-        pump();
+        yieldBetweenCells();
         if (!rows.Item(r).Checked())
             continue;
-        const std::int32_t cellCount = list.ColumnHeaders().Count();
+        const std::int32_t cellCount = columns.Count();
         for (std::int32_t c = 1; c <= cellCount; ++c) {
-            pump();
-            withCell(rows, r, c,
-                     [&](const QString& cell) { appendCell(text, cell, widths.at(c)); });
+            yieldBetweenCells();
+            appendCell(text, cellText(rows.Item(r), c), widths.at(c));
         }
         // The row's last tab, then its trailing spaces (spaces only: a tab stops it). The
         // text before this row ends in CR LF, so the trimming stays within the row.

@@ -3,18 +3,19 @@
 #include <QString>
 
 namespace velmora {
-class ListView;
-}
+class ColumnHeaderCollection;
+class ListItemCollection;
+} // namespace velmora
 
 namespace velmora::Main {
 
-// Puts the checked rows of the list on the clipboard as text, one line per row: cells
+// Puts the checked rows of a list on the clipboard as text, one line per row: cells
 // padded to their column's width (the longest cell in all rows, checked or not; headings
 // are not measured) and separated by tabs, the final tab and trailing spaces of each line
 // taken off, CR LF after every line. A list without rows leaves the clipboard alone.
 // Yields per row and per cell; a failure (a row removed meanwhile) ends it at once, before
 // the clipboard is touched, and passes to the caller.
-void CopyListviewToClipboard(ListView& list);
+void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns);
 
 // Empties the clipboard; tries up to 1000 times while it is held by someone else, and
 // never fails.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/platform.h"
 
 #include <QString>
 
@@ -42,6 +43,14 @@ inline void appendCell(QString& line, const QString& cell, std::int32_t width)
         appendPadded(line, cell, width);
     else
         appendUnpadded(line, cell);
+}
+
+// The yield between cells. Both walk every cell of lists of up to a million rows, where
+// processing events at every cell would cost more than the work, so the pump may skip a
+// turn that comes right after the last.
+inline void yieldBetweenCells()
+{
+    platform().DoEvents(Pump::MaySkip);
 }
 
 // The widths, one per column, addressed like the columns from 1. A column that was not

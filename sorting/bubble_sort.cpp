@@ -1,7 +1,7 @@
 #include "sorting/bubble_sort.h"
 
-#include "app/platform.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/progress_indicator.h"
+#include "app/platform/platform.h"
 #include "sorting/key_ranking.h"
 
 #include <cmath>
@@ -24,7 +24,7 @@ double barValueAt(std::int32_t i, std::int32_t n)
 // The bar values of one pass, positions 0..n. Between two yields only the last value
 // written can be seen, so a bar nobody watches gets that one; a watched bar gets every
 // value. `reached` is the position being written, the comparisons before it are made.
-void writePassValues(VendorProgressBar& bar, std::int32_t n, std::int32_t& reached)
+void writePassValues(ProgressIndicator& bar, std::int32_t n, std::int32_t& reached)
 {
     for (reached = bar.hasWriteObserver() ? 0 : n; reached <= n; ++reached)
         bar.setValue(barValueAt(reached, n));
@@ -37,7 +37,7 @@ void writePassValues(VendorProgressBar& bar, std::int32_t n, std::int32_t& reach
 // so the keys are ranked once, the passes are counted from the ranks, each pass is its
 // yield and its bar values, and the keys are placed in the order the plain sort has then
 // reached: sorted at the end, or where the failure caught it.
-QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar)
+QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
 {
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 namespace velmora {
-class VendorProgressBar;
+class ProgressIndicator;
 }
 
 namespace velmora::SortArray {
@@ -14,6 +14,6 @@ namespace velmora::SortArray {
 // leaves the bar at 0. Returns the keys. A failure (of the bar, or a closing program in
 // the yield) leaves the keys in the order the passes had reached and passes on to the
 // caller. It costs what a merge sort costs: the passes are counted, not run.
-QStringList& BubbleSortWithProgress(QStringList& keys, VendorProgressBar& bar);
+QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
 
 } // namespace velmora::SortArray

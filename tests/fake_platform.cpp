@@ -1,6 +1,6 @@
 #include "fake_platform.h"
 
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
 
 #include <QCoreApplication>
 

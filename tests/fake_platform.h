@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/platform.h"
-#include "app/qt_platform.h"
+#include "app/platform/platform.h"
+#include "app/platform/qt/qt_platform.h"
 
 #include <QStringList>
 
@@ -80,6 +80,12 @@ public:
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
     QString decodeAnsi(QByteArrayView bytes) override { return m_real.decodeAnsi(bytes); }
     QByteArray encodeAnsi(QStringView text) override { return m_real.encodeAnsi(text); }
+    int memoryGiveBacks = 0; // the real give-back still runs, so memory behaves as in use
+    void giveBackFreedMemory() override
+    {
+        ++memoryGiveBacks;
+        m_real.giveBackFreedMemory();
+    }
 
     // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
     int backgroundRuns = 0;

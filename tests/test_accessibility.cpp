@@ -148,7 +148,7 @@ void AccessibilityTest::keyOnAFocusedControl()
     fillList(form.ListView1, {u"b"_s, u"a"_s});
     fillList(form.ListView2, {u"z"_s});
     for (ListView* list : {form.ListView1, form.ListView2}) {
-        list->listModel()->announcePendingRows();
+        waitForRowAnnouncement(list);
         list->setCurrentIndex(list->model()->index(0, 0));
     }
     QWidget* target = shown.control(focus);

@@ -1,7 +1,7 @@
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
-#include "app/save_file_writer.h"
-#include "app/windows1252.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/qt/save_file_writer.h"
+#include "app/platform/windows1252.h"
 #include "fake_platform.h"
 #include "output/aligned_export.h"
 #include "test_helpers.h"
@@ -99,7 +99,8 @@ void AlignedExportTest::fileLayout()
         list.ColumnHeaders().Add(heading);
     fillTable(&list, rows, unchecked);
 
-    SaveListviewProperlySpaced(list, windowsPathIn(dir, u"out.txt"_s), nullptr);
+    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
+                               windowsPathIn(dir, u"out.txt"_s), nullptr);
 
     QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file);
     QVERIFY(scope.fake.boxes.empty());
@@ -149,7 +150,8 @@ void AlignedExportTest::progress()
             texts.append(bar.Text());
     };
 
-    SaveListviewProperlySpaced(list, windowsPathIn(dir, u"list.txt"_s), &bar);
+    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
+                               windowsPathIn(dir, u"list.txt"_s), &bar);
 
     const qsizetype checked = rowCount - unchecked.size();
     QCOMPARE(values.size(), 3 + checked + 2);
@@ -218,7 +220,8 @@ void AlignedExportTest::faultPaths()
     rlimit fileSize{};
     getrlimit(RLIMIT_FSIZE, &fileSize);
     const rlimit normal = fileSize;
-    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+    // A write past the limit fails instead of ending the test.
+    const auto normalSignal = std::signal(SIGXFSZ, SIG_IGN);
     scope.fake.atYield[atYield] = [&] {
         if (action == u"clear"_s || action == u"refill"_s)
             form.PushButton2_Click();
@@ -232,6 +235,7 @@ void AlignedExportTest::faultPaths()
 
     form.PushButton4_Click();
     setrlimit(RLIMIT_FSIZE, &normal);
+    std::signal(SIGXFSZ, normalSignal);
 
     QCOMPARE(reportedLines(scope.fake.boxes, Location::SaveListviewProperlySpaced), lines);
     const qsizetype zero = lines.indexOf(214);

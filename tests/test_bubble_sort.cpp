@@ -1,5 +1,5 @@
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "sorting/bubble_sort.h"
 

@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "app/errors/error_report.h"
 #include "fake_platform.h"
 #include "output/clipboard_copy.h"
 #include "test_helpers.h"
@@ -58,7 +58,7 @@ void ClipboardCopyTest::copiedText()
     }
     fillTable(&list, rows, unchecked);
 
-    Main::CopyListviewToClipboard(list);
+    Main::CopyListviewToClipboard(list.ListItems(), list.ColumnHeaders());
 
     QCOMPARE(scope.fake.clipboardText, text);
     QVERIFY(scope.fake.clipboardHasText);
@@ -137,7 +137,7 @@ void ClipboardCopyTest::copyCommand()
     QCOMPARE(confirmation.text,
              u"Results have been copied to the clipboard.\r\rClick a text area where you "
              u"normally type and press Ctrl+V to paste the clipboard."_s);
-    QCOMPARE(confirmation.title, scope.fake.appTitle());
+    QCOMPARE(confirmation.title, u"Velmora"_s);
     QCOMPARE(confirmation.icon, MsgBoxIcon::None);
 }
 

@@ -1,6 +1,6 @@
-#include "app/list_view.h"
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/list_view.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
 #include "test_helpers.h"
 
 #include <QAbstractItemModelTester>

@@ -1,6 +1,6 @@
-#include "app/error_report.h"
-#include "app/guarded_procedure.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/guarded_procedure.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 
 #include <QTest>
@@ -136,7 +136,7 @@ void ErrorReportTest::programEndingPassesEveryHandler()
     QVERIFY(!after);
     QVERIFY(scope.fake.boxes.empty());
     // At the edge where Qt calls in, it stops quietly.
-    velmora::runEventHandler(u"edge", command);
+    velmora::runEventHandler(Location::Form1Events, command);
     QVERIFY(scope.fake.boxes.empty());
 }
 

@@ -2,8 +2,8 @@
 // be, files that go away or cannot be held, and saves that the file system refuses. Each
 // case checks the boxes shown, that the program goes on working, and that nothing already
 // there is lost.
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "test_helpers.h"
 

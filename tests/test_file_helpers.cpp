@@ -1,4 +1,4 @@
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/file_helpers.h"
 #include "test_helpers.h"

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "app/form1.h"
-#include "app/host_paths.h"
+#include "app/errors/error_report.h"
+#include "app/platform/host_paths.h"
+#include "app/window/form1.h"
 #include "fake_platform.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace velmora::test {
 
@@ -26,6 +29,16 @@ inline void fillList(ListView* list, const QStringList& texts)
         list->ListItems().Add(text);
 }
 
+// Rows added reach the list's views in one announcement on the next turn of the event loop
+// (until then the views' rowCount() lags the rows held, rowCountWithPending()). A test that
+// needs the view to show the rows, to select or click one, lets that announcement happen,
+// and nothing else that waits for the event loop.
+inline void waitForRowAnnouncement(ListView* list)
+{
+    QCoreApplication::sendPostedEvents(list->listModel(), QEvent::MetaCall);
+    QCOMPARE(list->model()->rowCount(), list->ListItems().Count());
+}
+
 // Rows of several columns: each entry is the main text, then the sub-items. The rows
 // numbered in `unchecked` (from 1) have their checked mark cleared.
 inline void fillTable(ListView* list, const QList<QStringList>& rows,
@@ -41,8 +54,10 @@ inline void fillTable(ListView* list, const QList<QStringList>& rows,
 }
 
 // The step numbers the error boxes name, in order; -1 for a box from another place.
-inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes, QStringView location)
+inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes,
+                                const ErrorLocation& place)
 {
+    const QString location = place.text();
     QList<int> lines;
     for (const FakePlatform::Box& box : boxes) {
         const qsizetype at = box.text.indexOf(location);

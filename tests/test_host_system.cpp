@@ -1,9 +1,9 @@
 // The parts of the host-specific services that are the same on every host: what the shell
 // command opens, the window styles it accepts, and where the program folder is.
-#include "app/host_paths.h"
-#include "app/qt_platform.h"
-#include "app/runtime_failure.h"
-#include "app/shell_command.h"
+#include "app/errors/runtime_failure.h"
+#include "app/platform/host_paths.h"
+#include "app/platform/qt/qt_platform.h"
+#include "app/platform/shell_command.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -31,7 +31,7 @@ struct Window
 // Makes the rows visible to the view and selects one (0-based; -1 selects nothing).
 void showRowsAndSelect(ListView* list, int row)
 {
-    list->listModel()->announcePendingRows();
+    waitForRowAnnouncement(list);
     list->clearSelection();
     if (row >= 0)
         list->setCurrentIndex(list->model()->index(row, 0));
@@ -90,11 +90,13 @@ private Q_SLOTS:
         w.form.PushButton1->click();
         QCOMPARE(itemTexts(w.form.ListView1), QStringList());
         QCOMPARE(itemTexts(w.form.ListView2), kOther);
+        QCOMPARE(w.scope.fake.memoryGiveBacks, 1);         // the lines' memory goes back at once
         QTest::keyClick(w.form.ListView1, Qt::Key_Delete); // its selection went with its items
         fillList(w.form.ListView1, kFive);
         w.form.PushButton2->click();
         QCOMPARE(itemTexts(w.form.ListView1), kFive);
         QCOMPARE(itemTexts(w.form.ListView2), QStringList());
+        QCOMPARE(w.scope.fake.memoryGiveBacks, 2);
         QCOMPARE(w.form.ProgressBar1->Value(), 40.0);
         QCOMPARE(w.form.mousePointer(), MousePointer::Default);
         QVERIFY(w.scope.fake.boxes.empty());

@@ -1,5 +1,5 @@
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/file_helpers.h"
 #include "test_helpers.h"
@@ -206,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(f.fake().boxes.size(), std::size_t(1));
         QCOMPARE(f.fake().boxes[0].text, box);
         const bool plain = trouble == u"deleted"_s;
-        QCOMPARE(f.fake().boxes[0].title, plain ? f.fake().appTitle() : u"Application Error"_s);
+        QCOMPARE(f.fake().boxes[0].title, plain ? u"Velmora"_s : u"Application Error"_s);
         QCOMPARE(f.fake().boxes[0].icon, plain ? MsgBoxIcon::None : MsgBoxIcon::Exclamation);
         QCOMPARE(f.form.mousePointer(), MousePointer::Default);
     }

@@ -2,13 +2,12 @@
 #include "test_helpers.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace velmora;
 using namespace velmora::test;
-
-namespace {} // namespace
 
 class MainWindowTest : public QObject
 {
@@ -82,19 +81,20 @@ void MainWindowTest::keyboardNavigation()
 
 void MainWindowTest::helpShowsTheContactMessage()
 {
-    FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    form.PushButton6_Click();
-    QCOMPARE(scope.fake.boxes.size(), 1u);
-    const FakePlatform::Box& box = scope.fake.boxes.front();
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.form));
+    QTest::mouseClick(shown.form.PushButton6, Qt::LeftButton);
+    QCOMPARE(shown.scope.fake.boxes.size(), 1u);
+    const FakePlatform::Box& box = shown.scope.fake.boxes.front();
     QVERIFY(box.text.startsWith(u"Questions? Please contact Team Tarnwick at https://"_s));
     QVERIFY(!box.text.contains(u'\n') && !box.text.contains(u'\r'));
     QCOMPARE(box.icon, MsgBoxIcon::None);
-    QCOMPARE(box.title, scope.fake.appTitle());
+    QCOMPARE(box.title, u"Velmora"_s);
 }
 
-// Real mouse moves over the named controls ("Form1" is the background), in order.
+// Real mouse moves, in order, to the middle of the named controls: "Form1" is the
+// background, "ListView1" a list's rows and "ListView1 header" its column header. The
+// window hands each move to the innermost widget under the mouse, as it does for the user.
 void MainWindowTest::hoverPointer_data()
 {
     QTest::addColumn<bool>("busy");
@@ -110,8 +110,14 @@ void MainWindowTest::hoverPointer_data()
         {u"PushButton3"_s, u"Option1"_s, u"Check5"_s, u"ProgressBar1"_s}, 99);
     row("button to the frame shows the arrow", false, {u"PushButton6"_s, u"Frame1"_s}, 0);
     row("button to a list shows the arrow", false, {u"PushButton17"_s, u"ListView2"_s}, 0);
+    row("button to the input list's header shows the arrow", false,
+        {u"PushButton3"_s, u"ListView1 header"_s}, 0);
+    row("button to the results list's header shows the arrow", false,
+        {u"PushButton4"_s, u"ListView2 header"_s}, 0);
     row("hourglass stays over every control", true,
-        {u"PushButton17"_s, u"Form1"_s, u"ListView1"_s, u"Frame1"_s, u"PushButton8"_s}, 11);
+        {u"PushButton17"_s, u"Form1"_s, u"ListView1"_s, u"ListView1 header"_s, u"Frame1"_s,
+         u"PushButton8"_s},
+        11);
 }
 
 void MainWindowTest::hoverPointer()
@@ -125,17 +131,17 @@ void MainWindowTest::hoverPointer()
     if (busy)
         form.setMousePointer(MousePointer::Hourglass);
     for (const QString& name : moves) {
-        QWidget* widget = name == form.objectName() ? &form : form.findChild<QWidget*>(name);
+        const QStringList parts = name.split(u' ');
+        QWidget* widget = name == form.objectName() ? &form : shown.control(parts.front());
+        QVERIFY2(widget, qPrintable(name));
         if (auto* list = qobject_cast<ListView*>(widget))
-            widget = list->viewport();
-        const QPointF centre = widget->rect().center();
-        QMouseEvent move(QEvent::MouseMove, centre, widget->mapToGlobal(centre), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &move);
+            widget = parts.size() > 1 ? static_cast<QWidget*>(list->header()) : list->viewport();
+        const QPoint centre = widget->mapTo(&form, widget->rect().center());
+        QTest::mouseMove(form.windowHandle(), centre);
     }
     QCOMPARE(form.mousePointerValue(), pointer);
-    if (busy)
-        QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    // What the user sees there: no image is loaded, so the hand shows as the arrow.
+    QCOMPARE(form.cursor().shape(), busy ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
 QTEST_MAIN(MainWindowTest)

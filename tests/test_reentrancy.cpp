@@ -3,8 +3,8 @@
 // pointer is the only guard. The lists must end as the rules say, nothing may crash (these
 // run under AddressSanitizer too), and a save in the middle of it all must leave a whole
 // file or the old one.
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/sample_text.h"
 #include "test_helpers.h"
@@ -23,6 +23,7 @@ using velmora::test::fileContents;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
 using velmora::test::reportedLines;
+using velmora::test::waitForRowAnnouncement;
 using velmora::test::windowsPathIn;
 using velmora::test::writeTestFile;
 
@@ -50,7 +51,7 @@ QStringList sortedResults(const QStringList& items, bool words, bool counters)
 // Makes the rows visible to the view and selects the first.
 void selectFirstRow(ListView* list)
 {
-    list->listModel()->announcePendingRows();
+    waitForRowAnnouncement(list);
     list->setCurrentIndex(list->model()->index(0, 0));
 }
 

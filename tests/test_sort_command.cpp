@@ -1,4 +1,4 @@
-#include "app/runtime_failure.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/sample_text.h"
 #include "test_helpers.h"
@@ -11,6 +11,7 @@ using velmora::MousePointer;
 using velmora::test::FakePlatformScope;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
+using velmora::test::ShownForm;
 
 class SortCommandTest : public QObject
 {
@@ -96,13 +97,14 @@ void SortCommandTest::sortsIntoTheResultList()
     QCOMPARE(itemTexts(form.ListView2), results);
 }
 
+// Clicked as the user does, in the window as shown.
 void SortCommandTest::sortsTheSample()
 {
-    FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    form.PushButton8_Click();
-    form.PushButton17_Click();
+    ShownForm shown;
+    Form1& form = shown.form;
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.PushButton8, Qt::LeftButton);
+    QTest::mouseClick(form.PushButton17, Qt::LeftButton);
     QCOMPARE(itemTexts(form.ListView2),
              (QStringList{u"Avoid business plans."_s, u"Avoid tempting distractions."_s,
                           u"Encourage diverse thinking."_s, u"Guard your time."_s,
@@ -110,9 +112,11 @@ void SortCommandTest::sortsTheSample()
                           u"Invest in culture."_s, u"Never fudge numbers."_s,
                           u"Pick founders carefully."_s, u"Support customers maniacally."_s,
                           u"Watch your cash."_s, u"Write a blog."_s}));
+    QCOMPARE(shown.scope.fake.memoryGiveBacks, 1); // the sort's scratch, once it is done
 
-    form.Option2->setChecked(true);
-    form.PushButton17_Click();
+    QTest::mouseClick(form.Option2, Qt::LeftButton);
+    QVERIFY(form.Option2->isChecked());
+    QTest::mouseClick(form.PushButton17, Qt::LeftButton);
     const QStringList words = itemTexts(form.ListView2);
     QCOMPARE(words.size(), 36);
     QCOMPARE(words.mid(0, 2), (QStringList{u"Avoid"_s, u"Avoid"_s}));

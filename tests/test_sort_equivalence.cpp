@@ -2,8 +2,8 @@
 // definition it must match in everything a caller or a user can see: the yields, every bar
 // value written, the final order, and the order reached when a bar write fails or the
 // window closes in a yield.
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/key_ranking.h"
@@ -227,7 +227,8 @@ void SortEquivalenceTest::failingWriteThroughTheWindow()
         });
         form.PushButton17_Click();
         QCOMPARE(velmora::test::itemTexts(form.ListView2), textbookSort(input, failingWrite).keys);
-        QCOMPARE(velmora::test::reportedLines(shown.scope.fake.boxes, u"PushButton17_Click"),
+        QCOMPARE(velmora::test::reportedLines(shown.scope.fake.boxes,
+                                              velmora::Location::PushButton17_Click),
                  QList<int>{140});
     }
     form.ProgressBar1->setWriteObserver(nullptr);

@@ -1,7 +1,7 @@
-#include "app/error_report.h"
-#include "app/runtime_failure.h"
-#include "app/startup_helpers.h"
-#include "app/twips.h"
+#include "app/controls/twips.h"
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
+#include "app/window/startup_helpers.h"
 #include "fake_platform.h"
 #include "test_helpers.h"
 

@@ -1,6 +1,6 @@
 // A file's bytes through the reading and the line rules of loading into a list. The bytes
 // are served from memory through the platform double, so every input is one whole file.
-#include "app/list_view.h"
+#include "app/controls/list_view.h"
 #include "input/file_helpers.h"
 #include "input/load_list.h"
 
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Loading appends: what the list held before stays in front.
     list->ListItems().Clear();
     list->ListItems().Add(u"held before"_s);
-    velmora::SortArray::LoadListFromFile(*list, kPath);
+    velmora::SortArray::LoadListFromFile(list->ListItems(), kPath);
     check(fake.boxes.empty(), "an existing file loads without a message box");
 
     auto& rows = list->ListItems();

@@ -3,9 +3,9 @@
 // hold, NUL and surrogates, but never a line break. Some inputs also change the list in
 // the middle (at a chosen yield) or lose a line of the file; those are held to what must
 // survive any such change, the others to the exact layout.
-#include "app/list_view.h"
-#include "app/runtime_failure.h"
-#include "app/vendor_progress_bar.h"
+#include "app/controls/list_view.h"
+#include "app/controls/vendor_progress_bar.h"
+#include "app/errors/runtime_failure.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
 
@@ -355,7 +355,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     bar->setValue(55);
     try {
-        velmora::SortArray::SaveListviewProperlySpaced(*list, kFile, withBar ? bar : nullptr);
+        velmora::SortArray::SaveListviewProperlySpaced(list->ListItems(), list->ColumnHeaders(),
+                                                       kFile, withBar ? bar : nullptr);
     } catch (...) {
         velmora::fuzz::fail("the export never passes a failure to its caller");
     }
@@ -384,7 +385,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fake.clipboardHasText = true;
     bool failed = false;
     try {
-        velmora::Main::CopyListviewToClipboard(*list);
+        velmora::Main::CopyListviewToClipboard(list->ListItems(), list->ColumnHeaders());
     } catch (const velmora::RuntimeFailure&) {
         failed = true; // the copy command reports it
     }

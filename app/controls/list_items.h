@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/controls/list_model.h"
+
+#include <QString>
+
+// The list control as the commands see it, without the widget: its rows (ListItems) and its
+// columns (ColumnHeaders), numbered from 1 as the control numbers them. Sorting, loading,
+// the export and the copy work on these, so they need neither the view nor Qt Widgets.
+namespace velmora {
+
+// One row of a list, addressed by its 1-based position. Every access looks the row up
+// again, so a row that has gone raises "Index out of bounds" like the list control does.
+class ListItem
+{
+public:
+    ListItem(ListModel* model, int index) : m_model(model), m_index(index) {}
+    int Index() const { return m_index; }
+    const QString& Text() const;
+    void setText(const QString& text);
+    // The text of column k + 1 (k from 1); empty when the row has no such sub-item yet.
+    QString SubItems(int k) const;
+    void setSubItems(int k, const QString& text);
+    bool Checked() const;
+    void setChecked(bool checked);
+
+private:
+    int row() const;                // the 0-based row, or a failure when it has gone
+    int rowForSubItem(int k) const; // row(), and a failure unless column k + 1 exists
+    ListModel* m_model;
+    int m_index;
+};
+
+// The rows of a list, numbered from 1.
+class ListItemCollection
+{
+public:
+    explicit ListItemCollection(ListModel* model) : m_model(model) {}
+    int Count() const { return m_model->rowCountWithPending(); }
+    ListItem Item(int index) const; // throws when there is no such row
+    ListItem Add(QString text);
+    void Remove(int index); // throws when there is no such row
+    void Clear() { m_model->clearRows(); }
+    // Makes room for this many rows in all, so adding up to them allocates nothing more.
+    void reserve(int count) { m_model->reserveRows(count); }
+
+private:
+    ListModel* m_model;
+};
+
+class ColumnHeader
+{
+public:
+    ColumnHeader(ListModel* model, int index) : m_model(model), m_index(index) {}
+    QString Text() const;
+    void setWidth(int twips);
+
+private:
+    ListModel* m_model;
+    int m_index;
+};
+
+// The text of cell (row, column), columns from 1: the row's main text in column 1, its
+// sub-item column - 1 in the columns after it. Fails like the lookups it makes.
+QString cellText(const ListItem& row, int column);
+
+// The columns of a list, numbered from 1.
+class ColumnHeaderCollection
+{
+public:
+    explicit ColumnHeaderCollection(ListModel* model) : m_model(model) {}
+    int Count() const { return m_model->columnTotal(); }
+    ColumnHeader Item(int index) const; // throws when there is no such column
+    ColumnHeader Add(const QString& heading);
+
+private:
+    ListModel* m_model;
+};
+
+} // namespace velmora

@@ -1,0 +1,154 @@
+#include "app/controls/list_model.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+
+namespace velmora {
+
+ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ListModel::setText(int row, const QString& text)
+{
+    m_texts[at(row)] = text;
+    rowChanged(row);
+}
+
+QString ListModel::subItem(int row, int k) const
+{
+    if (m_subItems.empty())
+        return {};
+    const QStringList& subItems = m_subItems[at(row)];
+    return k <= subItems.size() ? subItems[k - 1] : QString();
+}
+
+void ListModel::setSubItem(int row, int k, const QString& text)
+{
+    if (m_subItems.empty())
+        m_subItems.resize(m_texts.size());
+    QStringList& subItems = m_subItems[at(row)];
+    while (subItems.size() < k)
+        subItems.append(QString());
+    subItems[k - 1] = text;
+    rowChanged(row);
+}
+
+void ListModel::setChecked(int row, bool checked)
+{
+    m_unchecked[at(row)] = !checked;
+    rowChanged(row);
+}
+
+void ListModel::reserveRows(int count)
+{
+    m_texts.reserve(at(count));
+    m_unchecked.reserve(at(count));
+}
+
+void ListModel::appendRow(QString text)
+{
+    m_texts.push_back(std::move(text));
+    m_unchecked.push_back(false);
+    if (!m_subItems.empty())
+        m_subItems.emplace_back();
+    if (!m_announcementQueued) {
+        m_announcementQueued = true;
+        QMetaObject::invokeMethod(this, &ListModel::announcePendingRows, Qt::QueuedConnection);
+    }
+}
+
+void ListModel::announcePendingRows()
+{
+    m_announcementQueued = false;
+    const int total = rowCountWithPending();
+    if (total <= m_announcedRows)
+        return;
+    beginInsertRows({}, m_announcedRows, total - 1);
+    m_announcedRows = total;
+    endInsertRows();
+}
+
+void ListModel::removeRowAt(int row)
+{
+    announcePendingRows();
+    beginRemoveRows({}, row, row);
+    m_texts.erase(m_texts.begin() + row);
+    m_unchecked.erase(m_unchecked.begin() + row);
+    if (!m_subItems.empty())
+        m_subItems.erase(m_subItems.begin() + row);
+    m_announcedRows = rowCountWithPending();
+    endRemoveRows();
+}
+
+void ListModel::clearRows()
+{
+    beginResetModel();
+    // Give the memory back, not just the rows.
+    std::vector<QString>().swap(m_texts);
+    std::vector<bool>().swap(m_unchecked);
+    std::vector<QStringList>().swap(m_subItems);
+    m_announcedRows = 0;
+    endResetModel();
+}
+
+void ListModel::rowChanged(int index)
+{
+    if (index < m_announcedRows)
+        Q_EMIT dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
+}
+
+void ListModel::appendColumn(QString heading)
+{
+    // The views always see at least one column, so the first heading fills that one.
+    const int at = columnTotal();
+    if (at == 0) {
+        m_headings.push_back(std::move(heading));
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
+        return;
+    }
+    beginInsertColumns({}, at, at);
+    m_headings.push_back(std::move(heading));
+    endInsertColumns();
+}
+
+void ListModel::setColumnWidthTwips(int index, int twips)
+{
+    Q_EMIT columnWidthChanged(index, twips);
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_announcedRows;
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : std::max(1, columnTotal());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_announcedRows ||
+        (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        return {};
+    if (index.column() == 0)
+        return text(index.row());
+    return subItem(index.row(), index.column());
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= columnTotal())
+        return {};
+    return heading(section);
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
+{
+    // Never editable: a double-click must not open an editor on an item.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                           : Qt::NoItemFlags;
+}
+
+} // namespace velmora

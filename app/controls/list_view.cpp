@@ -1,0 +1,101 @@
+#include "app/controls/list_view.h"
+
+#include "app/controls/twips.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace velmora {
+
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
+{
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true); // keeps a million rows cheap to lay out and scroll
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    // The list fills its own background rather than letting the viewport do it: at a
+    // fractional screen scale such as 150 % the viewport's rectangle rounds outward to whole
+    // device pixels, and filled it paints over the right and bottom lines of the frame.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
+    connect(m_model, &ListModel::columnWidthChanged, this,
+            [this](int column, int twips) { setColumnWidth(column, twipsToPixels(twips)); });
+}
+
+std::optional<ListItem> ListView::SelectedItem() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return ListItem(m_model, rows.front().row() + 1);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    Q_EMIT KeyDown(virtualKeyCode(event->key()), shift);
+    QTreeView::keyPressEvent(event); // the control's own handling of the key goes on
+}
+
+int virtualKeyCode(int qtKey)
+{
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qtKey; // the same numbers as the platform's
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,29 @@
+#include "app/errors/guarded_procedure.h"
+
+#include "app/errors/error_report.h"
+#include "app/errors/runtime_failure.h"
+
+#include <new>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+void GuardedProcedure::reportCaught()
+{
+    QString description;
+    try {
+        throw;
+    } catch (const ProgramEnding&) {
+        throw;
+    } catch (const RuntimeFailure& failure) {
+        description = failure.description();
+    } catch (const std::bad_alloc&) {
+        description = Failure::outOfMemory().description();
+    } catch (...) {
+        description = u"Application-defined or object-defined error"_s;
+    }
+    reportFailure(description, m_location, m_line);
+}
+
+} // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The host's own calls behind the real platform's file services, one file per host
+// (posix/host_files_posix.cpp, win/host_files_win.cpp). Paths are Windows-form; each
+// function maps the path to the host itself.
+namespace velmora::HostFiles {
+
+bool modificationTimeReadable(const QString& path); // never throws
+qint64 fileLength(const QString& path);             // throws RuntimeFailure
+QByteArray readWholeFile(const QString& path);      // throws RuntimeFailure
+
+// For the save-file writer (qt/save_file_writer.cpp), on the open file's handle. Qt names
+// a write that fills the disk part of the way a plain write error; the host's own reason,
+// left by the refused call, tells the full disk apart.
+void clearFailureReason();
+bool lastFailureWasDiskFull(); // of the last refused call since clearFailureReason()
+// Starts handing bytes from..to of the file to the disk without waiting; only a hint, and
+// nothing on a host that has no such call.
+void startWriteback(int handle, qint64 from, qint64 to);
+enum class SyncWhat
+{
+    Data,
+    DataAndMetadata
+};
+// Waits until the file's bytes so far are on the disk; false when the disk refused them.
+// A file that cannot be synced at all (a device, a pipe) counts as synced.
+bool sync(int handle, SyncWhat what);
+
+} // namespace velmora::HostFiles

@@ -1,0 +1,19 @@
+#include "app/platform/ansi_code_page.h"
+
+#include "app/platform/windows1252.h"
+
+namespace velmora {
+
+// Windows-1252 is the code page of English and Western-European Windows, where the text
+// files this program meets were most likely written.
+QString decodeAnsiCodePage(QByteArrayView bytes)
+{
+    return decodeWindows1252(bytes);
+}
+
+QByteArray encodeAnsiCodePage(QStringView text)
+{
+    return encodeWindows1252(text);
+}
+
+} // namespace velmora

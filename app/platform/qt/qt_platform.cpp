@@ -1,0 +1,217 @@
+#include "app/platform/qt/qt_platform.h"
+
+#include "app/errors/runtime_failure.h"
+#include "app/platform/ansi_code_page.h"
+#include "app/platform/host_files.h"
+#include "app/platform/host_paths.h"
+#include "app/platform/memory_give_back.h"
+#include "app/platform/qt/save_file_writer.h"
+#include "app/platform/shell_command.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTime>
+
+#include <exception>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace velmora {
+
+namespace {
+
+// Below this gap since the last real pump, a pump that may be skipped is skipped: a save
+// yields per cell, and processing events a million times costs more than the save.
+constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
+
+QString forDisplay(QString text)
+{
+    // Message texts use bare CR as a line break; Qt's labels break only at LF.
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() : m_random(0)
+{
+    m_sinceLastPump.start();
+}
+
+void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
+{
+    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+QString toQtFileFilter(const QString& barSeparatedFilter)
+{
+    const QStringList parts = barSeparatedFilter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype paren = description.indexOf(u'(');
+        if (paren > 0)
+            description = description.left(paren).trimmed();
+        QString pattern = parts[i + 1];
+        pattern.replace(u"*.*"_s, u"*"_s); // "all files" must match names without a dot too
+        pattern.replace(u';', u' ');
+        filters.append(description + u" ("_s + pattern + u')');
+    }
+    return filters.join(u";;"_s);
+}
+
+QString QtPlatform::showOpenDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
+                       toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((request.flags & FileDialogFlags::AllowMultiSelect)
+                           ? QFileDialog::ExistingFiles
+                           : QFileDialog::ExistingFile);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(toHostPath(request.fileName));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return {};
+    if (files.size() == 1)
+        return toWindowsPath(QFileInfo(files.front()).absoluteFilePath());
+    // Several names: the folder, then each name, separated by NUL.
+    QString result = toWindowsPath(QFileInfo(files.front()).absolutePath());
+    for (const QString& file : files)
+        result += QChar(u'\0') + QFileInfo(file).fileName();
+    return result;
+}
+
+QString QtPlatform::showSaveDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
+                       toQtFileFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite); // the program asks no question
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return toWindowsPath(QFileInfo(dialog.selectedFiles().front()).absoluteFilePath());
+}
+
+void QtPlatform::clipboardClear()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtPlatform::clipboardSetText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::shellRun(const QString& commandLine, int windowStyle)
+{
+    runShellCommand(commandLine, windowStyle,
+                    [](const QUrl& address) { return QDesktopServices::openUrl(address); });
+}
+
+void QtPlatform::randomize()
+{
+    m_random.seed(static_cast<std::uint64_t>(QTime::currentTime().msecsSinceStartOfDay()));
+}
+
+double QtPlatform::rnd()
+{
+    return std::uniform_real_distribution<double>(0.0, 1.0)(m_random);
+}
+
+QString QtPlatform::programFolder()
+{
+    return toWindowsPath(QCoreApplication::applicationDirPath());
+}
+
+bool QtPlatform::modificationTimeReadable(const QString& path)
+{
+    return HostFiles::modificationTimeReadable(path);
+}
+
+bool QtPlatform::normalFileExists(const QString& path)
+{
+    const QString host = toHostPath(path);
+    if (host.isEmpty())
+        return false;
+    const QFileInfo info(host);
+    return info.isFile() && !info.isHidden();
+}
+
+qint64 QtPlatform::fileLength(const QString& path)
+{
+    return HostFiles::fileLength(path);
+}
+
+QByteArray QtPlatform::readWholeFile(const QString& path)
+{
+    return HostFiles::readWholeFile(path);
+}
+
+std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
+{
+    const QString host = toHostPath(path);
+    if (host.isEmpty())
+        throw Failure::pathNotFound();
+    return openSaveFileWriter(host, [this](QStringView text) { return encodeAnsi(text); });
+}
+
+QString QtPlatform::decodeAnsi(QByteArrayView bytes)
+{
+    return decodeAnsiCodePage(bytes);
+}
+
+QByteArray QtPlatform::encodeAnsi(QStringView text)
+{
+    return encodeAnsiCodePage(text);
+}
+
+void QtPlatform::giveBackFreedMemory()
+{
+    giveBackFreedHeap();
+}
+
+void QtPlatform::runWhilePumping(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    std::exception_ptr failure;
+    {
+        // The worker ends the loop through the loop's own thread, so the quit is seen even
+        // when it arrives while a handler inside this loop has a modal box open.
+        const std::jthread worker([&] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec(); // returns early when the application quits; the worker is then awaited
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void QtPlatform::pumpEvents(Pump mode)
+{
+    if (mode == Pump::MaySkip && m_sinceLastPump.nsecsElapsed() < kPumpSkipNanoseconds)
+        return;
+    QCoreApplication::processEvents();
+    m_sinceLastPump.restart();
+}
+
+} // namespace velmora

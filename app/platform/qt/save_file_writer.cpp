@@ -1,0 +1,147 @@
+#include "app/platform/qt/save_file_writer.h"
+
+#include "app/errors/runtime_failure.h"
+#include "app/platform/host_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <optional>
+
+namespace velmora {
+
+namespace {
+
+RuntimeFailure writeFailure(QFileDevice::FileError error)
+{
+    return error == QFileDevice::ResourceError ? Failure::diskFull() : Failure::deviceIoError();
+}
+
+// Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
+// The QSaveFile is never committed after a failed write: a writer that is destroyed
+// without a successful close() (a failure, or the program ending in the middle of a save)
+// removes its temporary file and leaves the old file as it was.
+class SaveFileWriter : public TextFileWriter
+{
+public:
+    SaveFileWriter(const QString& hostPath, std::function<QByteArray(QStringView)> encode)
+        : m_file(hostPath), m_encode(std::move(encode))
+    {}
+
+    // The same failures, in the same order of checks, as the system's own text-file
+    // creation reports, so the error box reads the way users expect it to.
+    void open()
+    {
+        const QFileInfo info(m_file.fileName());
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isDir())
+            throw Failure::pathNotFound();
+        if (info.isDir())
+            throw Failure::permissionDenied();
+        if (info.exists() && !info.isWritable())
+            throw Failure::permissionDenied();
+        if (!folder.isWritable())
+            throw Failure::permissionDenied(); // no room for the file beside the old one
+        if (!m_file.open(QIODevice::WriteOnly))
+            throw Failure::pathFileAccessError();
+    }
+
+    void writeLine(QStringView text) override
+    {
+        if (m_failure)
+            throw *m_failure; // the rest of a broken file goes nowhere
+        const QByteArray line = m_encode(text);
+        HostFiles::clearFailureReason();
+        // Two writes into the device's buffer cost less than growing every line by two.
+        if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
+            fail();
+        m_unsent += line.size() + 2;
+        if (m_unsent >= kWritebackChunk)
+            startWriteback();
+    }
+
+    void close() override
+    {
+        if (m_failure)
+            throw *m_failure;
+        // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
+        // cannot be flushed at the end, or data the file system refuses only when asked to
+        // keep it, would still replace the old file. Both are checked here, first.
+        HostFiles::clearFailureReason();
+        if (!m_file.flush())
+            fail();
+        sync(HostFiles::SyncWhat::DataAndMetadata);
+        if (!m_file.commit()) {
+            m_failure = writeFailure(m_file.error());
+            throw *m_failure;
+        }
+    }
+
+private:
+    // A big file is handed to the disk in pieces as it grows: left to the end, the sync
+    // before the commit writes it in one go, and the window waits, frozen, for as long as
+    // that takes. On Linux each megabyte is sent off without waiting, and every fourth
+    // one is waited for; elsewhere every four megabytes are synced.
+    static constexpr qint64 kWritebackChunk = 1 << 20;
+    static constexpr int kChunksPerSync = 4;
+
+    void startWriteback()
+    {
+        m_unsent = 0;
+        HostFiles::clearFailureReason();
+        if (!m_file.flush())
+            fail();
+        // Only a hint: a failure to start early shows in the sync.
+        const qint64 end = m_file.pos();
+        HostFiles::startWriteback(m_file.handle(), m_sentUpTo, end);
+        m_sentUpTo = end;
+        if (++m_chunksSinceSync == kChunksPerSync) {
+            m_chunksSinceSync = 0;
+            sync(HostFiles::SyncWhat::Data);
+        }
+    }
+
+    // A refusal to keep the bytes so far is a failed write.
+    void sync(HostFiles::SyncWhat what)
+    {
+        if (!HostFiles::sync(m_file.handle(), what))
+            fail(HostFiles::lastFailureWasDiskFull() ? QFileDevice::ResourceError
+                                                     : QFileDevice::WriteError);
+    }
+
+    // Qt calls a disk that fills up part of the way through its buffer a plain write error
+    // (a resource error only when not a byte could be stored), so the host's own reason has
+    // the last word.
+    [[noreturn]] void fail()
+    {
+        if (HostFiles::lastFailureWasDiskFull())
+            fail(QFileDevice::ResourceError);
+        fail(m_file.error());
+    }
+    [[noreturn]] void fail(QFileDevice::FileError error)
+    {
+        m_failure = writeFailure(error);
+        m_file.cancelWriting(); // commit() now discards whatever happens next
+        throw *m_failure;
+    }
+
+    QSaveFile m_file;
+    std::function<QByteArray(QStringView)> m_encode;
+    qint64 m_unsent = 0;
+    qint64 m_sentUpTo = 0;
+    int m_chunksSinceSync = 0;
+    std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
+};
+
+} // namespace
+
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
+                                                   std::function<QByteArray(QStringView)> encode)
+{
+    auto writer = std::make_unique<SaveFileWriter>(hostPath, std::move(encode));
+    writer->open();
+    return writer;
+}
+
+} // namespace velmora

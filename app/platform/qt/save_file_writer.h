@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/platform/platform.h"
+
+#include <functional>
+
+namespace velmora {
+
+// A text file written through a QSaveFile: lines go to a temporary file beside the target,
+// and close() puts it in place of the old file in one step. A failed or abandoned save
+// leaves the old file as it was. Throws RuntimeFailure when the file cannot be created.
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
+                                                   std::function<QByteArray(QStringView)> encode);
+
+} // namespace velmora

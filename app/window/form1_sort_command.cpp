@@ -1,0 +1,87 @@
+// "Start Sorting": sorts a snapshot of the input list into the result list.
+#include "app/errors/error_report.h"
+#include "app/errors/guarded_procedure.h"
+#include "app/platform/platform.h"
+#include "app/window/form1.h"
+#include "sorting/bubble_sort.h"
+#include "sorting/sort_keys.h"
+
+namespace velmora {
+
+namespace {
+// The item count, read once for the loop; the sequence makes room for it at once.
+int reserveFor(QStringList& sequence, ListView* list)
+{
+    const int count = list->ListItems().Count();
+    sequence.reserve(count);
+    return count;
+}
+} // namespace
+
+void Form1::PushButton17_Click()
+{
+    GuardedProcedure proc(Location::PushButton17_Click);
+    QStringList wordScratch; // the pieces of the line being split
+    QStringList keys;        // what is sorted and then shown
+    QStringList lines;       // word mode: the input texts, in list order
+
+    proc.step(100, [&] { wordScratch.clear(); });
+    proc.step(102, [&] { keys.clear(); });
+    proc.step(104, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
+
+    if (proc.test(106, [&] { return Option1->isChecked(); })) {
+        // Line mode: every input item is one key.
+        proc.forLoop(
+            108, 114, 1, [&] { return reserveFor(keys, ListView1); },
+            [&](int i) {
+                proc.step(112, [&] { keys.append(ListView1->ListItems().Item(i).Text()); });
+            });
+    } else {
+        // Word mode: the words of all items, pooled.
+        proc.step(116, [&] { lines.clear(); });
+        proc.forLoop(
+            118, 124, 1, [&] { return reserveFor(lines, ListView1); },
+            [&](int i) {
+                proc.step(122, [&] { lines.append(ListView1->ListItems().Item(i).Text()); });
+            });
+        proc.forLoop(
+            126, 138, 0, [&] { return lines.size() - 1; },
+            [&](int line) {
+                proc.step(128, [&] { wordScratch = splitAtSpaces(lines.at(line)); });
+                proc.forLoop(
+                    130, 136, 0, [&] { return wordScratch.size() - 1; },
+                    [&](int piece) {
+                        proc.step(134, [&] { keys.append(wordScratch.at(piece)); });
+                    });
+            });
+    }
+
+    proc.step(140, [&] { keys = SortArray::BubbleSortWithProgress(keys, *ProgressBar1); });
+    proc.step(142, [&] {
+        ListView2->ListItems().Clear();
+        ListView2->ListItems().reserve(static_cast<int>(keys.size()));
+    });
+
+    proc.forLoop(
+        144, 152, 0, [&] { return keys.size() - 1; },
+        [&](int i) {
+            if (proc.test(146, [&] { return Check5->checkState() == Qt::Checked; })) {
+                proc.step(148,
+                          [&] { ListView2->ListItems().Add(numberedResult(i + 1, keys.at(i))); });
+            } else {
+                // Each key is shown once and then dropped, so it moves into the list
+                // rather than being shared with it: no reference count to touch per row.
+                proc.step(150, [&] { ListView2->ListItems().Add(std::move(keys[i])); });
+            }
+        });
+
+    proc.step(154, [&] { setMousePointer(velmora::MousePointer::Default); });
+
+    // The results now hold the keys; the sequences of a big sort go back to the system
+    // rather than staying with malloc.
+    keys = {};
+    lines = {};
+    platform().giveBackFreedMemory();
+}
+
+} // namespace velmora
