@@ -42,7 +42,7 @@ QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
     std::optional<KeyRanking> ranking;
-    platform().runWhilePumping([&] { ranking.emplace(keys); });
+    platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
 
     std::int64_t pass = 0;
     std::int32_t reached = 0;

@@ -3,6 +3,7 @@
 #include "sorting/text_order.h"
 
 #include <algorithm>
+#include <exception>
 #include <functional>
 #include <queue>
 #include <thread>
@@ -34,14 +35,17 @@ RankEntry entryFor(const QString& key, std::uint32_t position)
 }
 
 // Code-unit order of the keys, then list order: a strict total order, so an unstable sort
-// under it gives the stable order.
+// under it gives the stable order. Throws RankingStopped once a stop is requested, which
+// leaves the entries in some order and the keys untouched.
 class EntryLess
 {
 public:
-    explicit EntryLess(const QString* keys) : m_keys(keys) {}
+    EntryLess(const QString* keys, const std::stop_token& stop) : m_keys(keys), m_stop(&stop) {}
 
     bool operator()(const RankEntry& a, const RankEntry& b) const
     {
+        if (m_stop->stop_requested()) [[unlikely]]
+            throw RankingStopped{};
         if (a.head != b.head)
             return a.head < b.head;
         // Equal heads: the rest of the texts decide; a text that ends inside the head has
@@ -64,7 +68,27 @@ private:
     }
 
     const QString* m_keys;
+    const std::stop_token* m_stop; // by address: the sort copies its comparator often
 };
+
+// Runs one job on another thread and one on this; rethrows what either threw once both
+// are done.
+template <class Job, class OtherJob> void inParallel(Job&& job, OtherJob&& otherJob)
+{
+    std::exception_ptr failure;
+    {
+        const std::jthread other([&] {
+            try {
+                otherJob();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        job();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
 
 // Below this many keys one thread sorts faster than two can start and merge.
 constexpr std::size_t kParallelFrom = 1 << 15;
@@ -84,31 +108,29 @@ void sortEntries(std::vector<RankEntry>& entries, const EntryLess& less)
     const auto begin = entries.begin();
     const auto middle = begin + static_cast<std::ptrdiff_t>(count / 2);
     const auto end = entries.end();
-    {
-        std::jthread lowerHalf([&] { std::sort(begin, middle, less); });
-        std::sort(middle, end, less);
-    }
+    inParallel([&] { std::sort(middle, end, less); }, [&] { std::sort(begin, middle, less); });
 
     std::vector<RankEntry> merged(count);
     const std::size_t frontCount = count / 2;
-    {
-        std::jthread front([&] {
+    inParallel(
+        [&] {
+            auto a = middle;
+            auto b = end;
+            for (std::size_t k = count; k-- > frontCount;)
+                merged[k] = (a == begin || (b != middle && less(*(a - 1), *(b - 1)))) ? *--b : *--a;
+        },
+        [&] {
             auto a = begin;
             auto b = middle;
             for (std::size_t k = 0; k < frontCount; ++k)
                 merged[k] = (b == end || (a != middle && less(*a, *b))) ? *a++ : *b++;
         });
-        auto a = middle;
-        auto b = end;
-        for (std::size_t k = count; k-- > frontCount;)
-            merged[k] = (a == begin || (b != middle && less(*(a - 1), *(b - 1)))) ? *--b : *--a;
-    }
     entries.swap(merged);
 }
 
 } // namespace
 
-KeyRanking::KeyRanking(QStringList& keys)
+KeyRanking::KeyRanking(QStringList& keys, const std::stop_token& stop)
 {
     const auto count = static_cast<std::uint32_t>(keys.size());
     QString* const texts = keys.data();
@@ -117,7 +139,7 @@ KeyRanking::KeyRanking(QStringList& keys)
     entries.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i)
         entries.push_back(entryFor(texts[i], i));
-    sortEntries(entries, EntryLess(texts));
+    sortEntries(entries, EntryLess(texts, stop));
 
     // A pass moves a key at most one place to the left, and does so while a greater key
     // stands before it; so the passes with an exchange are the most greater keys any key

@@ -3,9 +3,13 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 namespace velmora {
+
+struct RankingStopped
+{};
 
 // The keys ranked once: a key's rank is its place in one stable sort of all keys in
 // code-unit order, so ranks are distinct, order like the keys, and equal keys keep their
@@ -16,8 +20,10 @@ class KeyRanking
 {
 public:
     // Takes the keys out of the list (it is left holding empty texts) and ranks them. The
-    // heavy part of a sort: callers run it off the user-interface thread.
-    explicit KeyRanking(QStringList& keys);
+    // heavy part of a sort: callers run it off the user-interface thread. When a stop is
+    // requested while the keys are being sorted, throws RankingStopped with the list as it
+    // was.
+    explicit KeyRanking(QStringList& keys, const std::stop_token& stop = {});
 
     // The passes a bubble sort over the keys makes, the last one without an exchange.
     std::int64_t passCount() const { return m_passes; }

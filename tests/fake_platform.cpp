@@ -81,13 +81,13 @@ std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path
     return createTextFileHook ? createTextFileHook(path) : m_real.createTextFile(path);
 }
 
-void FakePlatform::runWhilePumping(const std::function<void()>& work)
+void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)
 {
     ++backgroundRuns;
     std::exception_ptr failure;
-    std::thread([&] {
+    std::jthread([&](std::stop_token stop) {
         try {
-            work();
+            work(std::move(stop));
         } catch (...) {
             failure = std::current_exception();
         }

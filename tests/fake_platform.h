@@ -89,7 +89,7 @@ public:
 
     // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
     int backgroundRuns = 0;
-    void runWhilePumping(const std::function<void()>& work) override;
+    void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
 
     QtPlatform& real() { return m_real; }
 

@@ -59,7 +59,10 @@ public:
     QString decodeAnsi(QByteArrayView bytes) override { return decodeWindows1252(bytes); }
     QByteArray encodeAnsi(QStringView text) override { return encodeWindows1252(text); }
     void giveBackFreedMemory() override {}
-    void runWhilePumping(const std::function<void()>& work) override { work(); } // no events
+    void runWhilePumping(const std::function<void(std::stop_token)>& work) override
+    {
+        work({}); // no events to process
+    }
 
 protected:
     void pumpEvents(Pump) override { ++yields; }

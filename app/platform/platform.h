@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <stop_token>
 
 namespace velmora {
 
@@ -108,8 +109,10 @@ public:
     // has been asked to end, so a command waiting in a yield unwinds instead of going on.
     void DoEvents(Pump mode = Pump::Always);
     // Runs work on another thread while this one goes on processing events, as in a yield
-    // but not counted as one; returns when the work is done, rethrowing what it threw.
-    virtual void runWhilePumping(const std::function<void()>& work) = 0;
+    // but not counted as one; returns when the work is done, rethrowing what it threw. When
+    // the program is asked to end meanwhile, the work is asked to stop (through the token),
+    // awaited, and ProgramEnding thrown.
+    virtual void runWhilePumping(const std::function<void(std::stop_token)>& work) = 0;
     void requestProgramEnd() { m_ending = true; }
     bool programEnding() const { return m_ending; }
 

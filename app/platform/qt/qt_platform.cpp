@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
+#include <QTimer>
 
 #include <exception>
 #include <thread>
@@ -26,6 +27,9 @@ using namespace Qt::StringLiterals;
 namespace velmora {
 
 namespace {
+
+// How often a wait for work on another thread looks whether the program is ending.
+constexpr int kEndingWatchIntervalMs = 20;
 
 // Below this gap since the last real pump, a pump that may be skipped is skipped: a save
 // yields per cell, and processing events a million times costs more than the save.
@@ -185,23 +189,35 @@ void QtPlatform::giveBackFreedMemory()
     giveBackFreedHeap();
 }
 
-void QtPlatform::runWhilePumping(const std::function<void()>& work)
+void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)
 {
     QEventLoop loop;
+    // A closed window ends the program at once: the loop stops waiting, the work is asked
+    // to stop, and only then does the caller unwind.
+    QTimer endingWatch;
+    QObject::connect(&endingWatch, &QTimer::timeout, &loop, [&] {
+        if (programEnding())
+            loop.quit();
+    });
+    endingWatch.start(kEndingWatchIntervalMs);
     std::exception_ptr failure;
     {
         // The worker ends the loop through the loop's own thread, so the quit is seen even
         // when it arrives while a handler inside this loop has a modal box open.
-        const std::jthread worker([&] {
+        std::jthread worker([&](std::stop_token stop) {
             try {
-                work();
+                work(std::move(stop));
             } catch (...) {
                 failure = std::current_exception();
             }
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
-        loop.exec(); // returns early when the application quits; the worker is then awaited
-    }
+        loop.exec(); // also returns early when the application quits
+        if (programEnding())
+            worker.request_stop();
+    } // the worker is awaited here
+    if (programEnding())
+        throw ProgramEnding{};
     if (failure)
         std::rethrow_exception(failure);
 }

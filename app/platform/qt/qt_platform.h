@@ -33,7 +33,7 @@ public:
     QString decodeAnsi(QByteArrayView bytes) override;
     QByteArray encodeAnsi(QStringView text) override;
     void giveBackFreedMemory() override;
-    void runWhilePumping(const std::function<void()>& work) override;
+    void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
 
 protected:
     void pumpEvents(Pump mode) override;
