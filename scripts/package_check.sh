@@ -76,7 +76,7 @@ echo "built $(basename "$deb")"
 
 # Debian's own package checker; an error fails the check, and so does a warning, since
 # every one it gives today is ours to fix.
-lintian --fail-on error,warning --no-tag-display-limit "$deb" || fail "lintian rejects the package"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian rejects the package"
 
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 fonts-liberation; do
