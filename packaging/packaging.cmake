@@ -2,6 +2,9 @@
 # and its software-centre description; a .deb built by CPack on Linux.
 include(GNUInstallDirs)
 
+# The changelog names the maker too.
+set(CPACK_PACKAGE_CONTACT "Team Tarnwick <support@velmora.example>")
+
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(UNIX AND NOT APPLE)
@@ -11,6 +14,18 @@ if(UNIX AND NOT APPLE)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/example.velmora.Velmora.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    # What Debian asks of every package: a manual page per program, and the changelog and
+    # copyright in the package's documentation folder; the first two compressed with
+    # gzip -9n (no name or time stamp, so the package is the same on every build).
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/velmora.1 ${PROJECT_BINARY_DIR}/velmora.1 COPYONLY)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+    foreach(page velmora.1 changelog)
+        execute_process(COMMAND gzip -9n -c ${PROJECT_BINARY_DIR}/${page}
+            OUTPUT_FILE ${PROJECT_BINARY_DIR}/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+    install(FILES ${PROJECT_BINARY_DIR}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
     foreach(size 16 24 32 48 64 128 256)
         install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/velmora-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -27,7 +42,6 @@ endif()
 
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "Team Tarnwick")
-set(CPACK_PACKAGE_CONTACT "Team Tarnwick <support@velmora.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sorts the lines or words of text lists alphabetically")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.velmora.example/")
 set(CPACK_STRIP_FILES ON)
@@ -39,11 +53,13 @@ else()
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    # The Description field is the summary above, then this text; CPack starts each of
+    # its lines with the one space Debian asks for (a line that already starts with one
+    # would be shown as preformatted text).
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-        "sorts the lines or words of text lists alphabetically
- Velmora fills an input list from plain-text files or a built-in sample, sorts
- its lines, or all their words, by character code, and saves the results as an
- aligned text file or copies them to the clipboard.")
+        "Velmora fills an input list from plain-text files or a built-in sample, sorts
+its lines, or all their words, by character code, and saves the results as an
+aligned text file or copies them to the clipboard.")
     # The Qt libraries (and with them the X11 platform plugin) come from the linked
     # libraries; the captions are laid out for Arial, whose metric twin Liberation Sans
     # stands in where Arial is not installed.

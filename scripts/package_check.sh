@@ -8,7 +8,7 @@
 #   scripts/package_check.sh             configure and build the release preset, then check
 #   scripts/package_check.sh build-test  package a build that is already configured and built
 #
-# Needs root or sudo (apt-get install), Xvfb, xdotool and ImageMagick (scripts/setup.sh).
+# Needs root or sudo (apt-get install), lintian, Xvfb, xdotool and ImageMagick (scripts/setup.sh test).
 # Everything it starts, installs or creates is removed again, also when a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -73,6 +73,10 @@ deb=${debs[0]}
     exit 1
 }
 echo "built $(basename "$deb")"
+
+# Debian's own package checker; an error fails the check, and so does a warning, since
+# every one it gives today is ours to fix.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian rejects the package"
 
 depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 fonts-liberation; do

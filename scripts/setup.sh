@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Velmora needs on Debian or Ubuntu. Safe to run
-# again: it installs only what is missing.
+# Installs what Velmora needs on Debian or Ubuntu, for one purpose:
+#
+#   scripts/setup.sh run     building the program and showing its window (scripts/run.sh)
+#   scripts/setup.sh test    that, and every tool the checks use (scripts/test.sh)
+#
+# Safe to run again: it installs only what is missing, with sudo when not root.
 set -euo pipefail
 
-packages=(
-    build-essential cmake ninja-build qt6-base-dev   # compiler, build tools, Qt 6 Widgets + Test
-    fonts-liberation                                 # Arial's metric-compatible stand-in
-    xvfb xauth xdotool xclip imagemagick             # the real-window checks and screenshots
-    clang libclang-rt-14-dev clang-format clang-tidy # fuzzing, formatting, static analysis
-    dpkg-dev desktop-file-utils appstream            # the .deb's dependencies, menu entry and metainfo checks
+run_packages=(
+    build-essential cmake ninja-build qt6-base-dev # compiler, build tools, Qt 6 Widgets + Test
+    fonts-liberation                               # Arial's metric-compatible stand-in
 )
+test_packages=(
+    libx11-dev                                       # the end-to-end test's window closer
+    xvfb xdotool xclip imagemagick                   # the real-window checks and screenshots
+    clang libclang-rt-14-dev clang-format clang-tidy # fuzzing, formatting, static analysis
+    dpkg-dev file lintian                            # building the .deb (shlibdeps reads binaries with file) and checking it
+    desktop-file-utils appstream                     # the menu entry and metainfo checks
+)
+
+case ${1:-} in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -22,5 +39,6 @@ if ((${#missing[@]})); then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        -o DPkg::Lock::Timeout=300 "${missing[@]}"
 fi

@@ -4,10 +4,10 @@
 # installed, started under Xvfb and removed again; then each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 
 echo "== Formatting"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+scripts/sources.sh | xargs clang-format --dry-run --Werror
 
 echo "== Tests"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WERROR=ON

@@ -2,7 +2,7 @@
 # Runs clang-tidy with the checks in .clang-tidy over every C++ source file of the project
 # (the program, the tests, the fuzz targets and the benchmarks) and fails on any finding.
 #
-#   scripts/tidy.sh [file ...]        (default: every tracked .cpp file)
+#   scripts/tidy.sh [file ...]        (default: every .cpp file scripts/sources.sh lists)
 #
 # It reads the compile commands of its own clang build in build-tidy; only Qt's generated
 # files are made there, nothing is compiled. Takes several minutes on two cores.
@@ -20,6 +20,6 @@ if (($# > 0)); then
     files=("$@")
 else
     # Sources for Windows only cannot be parsed here.
-    mapfile -t files < <(git ls-files '*.cpp' | grep -v '_win\.cpp$')
+    mapfile -t files < <(scripts/sources.sh cpp | grep -v '_win\.cpp$')
 fi
 run-clang-tidy -p "$build" -j 2 -quiet "${files[@]/#/$PWD/}"

@@ -26,6 +26,14 @@ bool reachableFrom(QAccessibleInterface* root, QAccessibleInterface* wanted, int
     return false;
 }
 
+QStringList entryTexts(QAccessibleInterface* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->childCount(); ++i)
+        texts.append(list->child(i)->text(QAccessible::Name));
+    return texts;
+}
+
 } // namespace
 
 class AccessibilityTest : public QObject
@@ -36,6 +44,8 @@ private Q_SLOTS:
     void everyControlNamedPlacedAndDescribed();
     void keyOnAFocusedControl_data();
     void keyOnAFocusedControl();
+    void listsReadAsTheirLines_data();
+    void listsReadAsTheirLines();
 };
 
 // The name is both the caption shown (the lists have none) and what a screen reader says.
@@ -47,7 +57,7 @@ void AccessibilityTest::everyControlNamedPlacedAndDescribed_data()
     const auto row = [](const char* name, const QString& control, QAccessible::Role role,
                         QRect twips) { QTest::newRow(name) << control << role << twips; };
     const auto button = QAccessible::Button;
-    row("Input", u"ListView1"_s, QAccessible::Tree, {120, 120, 7800, 2085});
+    row("Input", u"ListView1"_s, QAccessible::List, {120, 120, 7800, 2085});
     row("Load Text From File", u"PushButton3"_s, button, {120, 2300, 7800, 405});
     row("Clear Text", u"PushButton1"_s, button, {120, 2810, 3840, 405});
     row("Load Sample/Example Text", u"PushButton8"_s, button, {4080, 2810, 3840, 405});
@@ -59,7 +69,7 @@ void AccessibilityTest::everyControlNamedPlacedAndDescribed_data()
     row("Put counter next to each result such as 1. 2. 3. 4. etc", u"Check5"_s,
         QAccessible::CheckBox, {240, 1000, 0, 285});
     row("Start Sorting", u"PushButton17"_s, button, {120, 4800, 7800, 405});
-    row("Results", u"ListView2"_s, QAccessible::Tree, {120, 5310, 7800, 2130});
+    row("Results", u"ListView2"_s, QAccessible::List, {120, 5310, 7800, 2130});
     row("Save Results As Text File", u"PushButton4"_s, button, {120, 7530, 3840, 405});
     row("Copy Results To Clipboard", u"PushButton5"_s, button, {4080, 7530, 3840, 405});
     row("Clear Results", u"PushButton2"_s, button, {120, 8040, 3840, 405});
@@ -163,6 +173,56 @@ void AccessibilityTest::keyOnAFocusedControl()
     QCOMPARE((QList<int>{int(fake.openRequests.size() + fake.saveRequests.size()),
                          int(fake.boxes.size()), fake.clipboardSetCalls}),
              traces);
+}
+
+void AccessibilityTest::listsReadAsTheirLines_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("input list") << u"ListView1"_s << u"Input"_s;
+    QTest::newRow("result list") << u"ListView2"_s << u"Results"_s;
+}
+
+// A screen reader walks the list as its heading and then its lines, hears the line the
+// arrow keys move to, and after Delete hears the lines that are left.
+void AccessibilityTest::listsReadAsTheirLines()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, heading);
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowActive(&shown.form));
+    auto* list = qobject_cast<ListView*>(shown.control(control));
+    QVERIFY(list);
+    fillList(list, {u"pear"_s, u"apple"_s, u"fig"_s});
+    waitForRowAnnouncement(list);
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
+    QCOMPARE(entryTexts(iface), (QStringList{heading, u"pear"_s, u"apple"_s, u"fig"_s}));
+    QCOMPARE(iface->child(0)->role(), QAccessible::ColumnHeader);
+    for (int i = 1; i < iface->childCount(); ++i) {
+        QAccessibleInterface* entry = iface->child(i);
+        QCOMPARE(entry->role(), QAccessible::ListItem);
+        QCOMPARE(iface->indexOfChild(entry), i);
+        QCOMPARE(entry->parent(), iface);
+        QVERIFY(entry->state().selectable && !entry->state().selected);
+        QCOMPARE(iface->childAt(entry->rect().center().x(), entry->rect().center().y()), entry);
+    }
+
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::keyClick(list, Qt::Key_Home);
+
+    // Down reached "apple" and Delete removed it; Home then went back to "pear".
+    QCOMPARE(itemTexts(list), (QStringList{u"pear"_s, u"fig"_s}));
+    QCOMPARE(entryTexts(iface), (QStringList{heading, u"pear"_s, u"fig"_s}));
+    QAccessibleInterface* focused = iface->focusChild();
+    QVERIFY(focused);
+    QCOMPARE(focused->text(QAccessible::Name), u"pear"_s);
+    QVERIFY(focused->state().focused && focused->state().selected);
+    QVERIFY(!iface->child(2)->state().focused);
 }
 
 QTEST_MAIN(AccessibilityTest)

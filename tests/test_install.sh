@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a staging prefix and checks that the desktop finds everything it
-# needs there: the program, its menu entry, its icon in every theme size and its
-# software-centre description, and nothing else.
+# needs there: the program, its menu entry, its icon in every theme size, its
+# software-centre description, its manual page, changelog and copyright, and nothing else.
 #
 #   tests/test_install.sh <build-dir> <project-version>
 set -euo pipefail
@@ -23,7 +23,8 @@ sizes=(16 24 32 48 64 128 256)
 desktop=share/applications/velmora.desktop
 metainfo=share/metainfo/example.velmora.Velmora.metainfo.xml
 
-expected=(bin/velmora "$desktop" "$metainfo")
+expected=(bin/velmora "$desktop" "$metainfo" share/man/man1/velmora.1.gz
+    share/doc/velmora/changelog.gz share/doc/velmora/copyright)
 for size in "${sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/velmora.png")
 done

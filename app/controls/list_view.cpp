@@ -1,5 +1,6 @@
 #include "app/controls/list_view.h"
 
+#include "app/controls/list_accessible.h"
 #include "app/controls/twips.h"
 
 #include <QHeaderView>
@@ -10,6 +11,7 @@ namespace velmora {
 ListView::ListView(QWidget* parent)
     : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
 {
+    installListAccessible();
     setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);

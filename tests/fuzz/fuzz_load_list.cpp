@@ -77,8 +77,8 @@ bool blank(QStringView line)
 // between them, before the first and after the last, nothing but spaces and line feeds.
 void checkItems(const QString& text, const QStringList& items)
 {
-    QString lines = text;
-    lines.remove(u'\r');
+    const QString lines = QString(text).remove(u'\r'); // const: reading it never detaches
+    const auto rest = [&lines](qsizetype from) { return QStringView(lines).sliced(from); };
     qsizetype done = 0; // the text before this is accounted for
     for (const QString& item : items) {
         check(!blank(item), "no item is empty or only spaces", item);
@@ -93,15 +93,15 @@ void checkItems(const QString& text, const QStringList& items)
         const qsizetype lastFeed = QStringView(lines).first(firstContent).lastIndexOf(u'\n');
         const qsizetype start = lastFeed >= done ? lastFeed + 1 : done;
         check(start == 0 || lines[start - 1] == u'\n', "an item is a whole line, from its start",
-              item, lines.mid(start));
-        check(QStringView(lines).sliced(start).startsWith(item),
-              "items are the lines of the file, in order, unchanged", item, lines.mid(start));
+              item, rest(start));
+        check(rest(start).startsWith(item), "items are the lines of the file, in order, unchanged",
+              item, rest(start));
         done = start + item.size();
         check(done == lines.size() || lines[done] == u'\n', "an item is a whole line, to its end",
-              item, lines.mid(start));
+              item, rest(start));
     }
     check(blank(lines.sliced(done).remove(u'\n')),
-          "every line that holds more than spaces is loaded", lines.mid(done));
+          "every line that holds more than spaces is loaded", rest(done));
 }
 
 } // namespace
