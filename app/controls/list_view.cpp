@@ -5,8 +5,38 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+
+#include <functional>
 
 namespace velmora {
+
+namespace {
+
+// A see-through layer over the whole list that only draws its frame.
+class FrameOnTop : public QWidget
+{
+public:
+    FrameOnTop(QWidget* list, std::function<void(QPainter&)> drawFrame)
+        : QWidget(list), m_drawFrame(std::move(drawFrame))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override
+    {
+        QPainter painter(this);
+        m_drawFrame(painter);
+    }
+
+private:
+    std::function<void(QPainter&)> m_drawFrame;
+};
+
+} // namespace
 
 ListView::ListView(QWidget* parent)
     : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
@@ -28,8 +58,22 @@ ListView::ListView(QWidget* parent)
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     viewport()->setAutoFillBackground(false);
+    // At such a scale a scroll bar's rectangle rounds outward too and covers the frame's
+    // right line, so the frame is drawn once more, above the scroll bars.
+    m_frameOnTop = new FrameOnTop(this, [this](QPainter& painter) { drawFrame(&painter); });
     connect(m_model, &ListModel::columnWidthChanged, this,
             [this](int column, int twips) { setColumnWidth(column, twipsToPixels(twips)); });
+}
+
+bool ListView::event(QEvent* event)
+{
+    const bool handled = QTreeView::event(event);
+    // The scroll area lays out (and raises) its scroll bars on these; the frame goes on top.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) {
+        m_frameOnTop->setGeometry(rect());
+        m_frameOnTop->raise();
+    }
+    return handled;
 }
 
 std::optional<ListItem> ListView::SelectedItem() const

@@ -27,9 +27,11 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     ListModel* m_model;
+    QWidget* m_frameOnTop; // the frame drawn again above the scroll bars
     ListItemCollection m_items;
     ColumnHeaderCollection m_columns;
 };
