@@ -13,8 +13,8 @@ namespace velmora {
 // The progress bar: a Value stored exactly as written (never rounded or clamped; the export
 // writes values slightly above 100) and a Text shown on the bar.
 //
-// The sort writes the value once per comparison, hundreds of millions of times, so a write
-// only stores the number. The widget repaints, synchronously, when the whole percent it
+// The export writes the value per cell and the sort per pass, millions of times for a big
+// list, so a write only stores the number. The widget repaints, synchronously, when the whole percent it
 // shows changes and at least kRepaintInterval has passed since its last paint; otherwise a
 // timer catches up once the interval is over, so it always ends showing the last value and
 // never paints more often than that, however often the event loop turns.
