@@ -13,6 +13,21 @@ using velmora::VendorProgressBar;
 using velmora::SortArray::BubbleSortWithProgress;
 using velmora::test::FakePlatformScope;
 
+namespace {
+
+// The keys in code-unit order by the standard library's stable sort.
+QStringList stablySorted(QStringList keys)
+{
+    std::stable_sort(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
+    });
+    return keys;
+}
+
+} // namespace
+
 class BubbleSortTest : public QObject
 {
     Q_OBJECT
@@ -82,12 +97,7 @@ void BubbleSortTest::matchesStableSortOnRandomKeys()
                 key.append(QChar(char16_t(u"aAb \xe9\xd800"[random() % 6])));
             keys.append(key);
         }
-        QStringList expected = keys;
-        std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
-            return std::lexicographical_compare(
-                a.begin(), a.end(), b.begin(), b.end(),
-                [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
-        });
+        const QStringList expected = stablySorted(keys);
         VendorProgressBar bar;
         BubbleSortWithProgress(keys, bar);
         QCOMPARE(keys, expected);
@@ -224,12 +234,7 @@ void BubbleSortTest::bigListsMatchStableSort()
             key.append(QChar(char16_t(u"a\0b"[random() % 3])));
         keys.append(key);
     }
-    QStringList expected = keys;
-    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
-    });
+    const QStringList expected = stablySorted(keys);
     VendorProgressBar bar;
     BubbleSortWithProgress(keys, bar);
     QCOMPARE(keys, expected);

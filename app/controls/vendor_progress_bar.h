@@ -14,10 +14,10 @@ namespace velmora {
 // writes values slightly above 100) and a Text shown on the bar.
 //
 // The export writes the value per cell and the sort per pass, millions of times for a big
-// list, so a write only stores the number. The widget repaints, synchronously, when the whole percent it
-// shows changes and at least kRepaintInterval has passed since its last paint; otherwise a
-// timer catches up once the interval is over, so it always ends showing the last value and
-// never paints more often than that, however often the event loop turns.
+// list, so a write only stores the number. The widget repaints, synchronously, when the whole
+// percent it shows changes and at least kRepaintInterval has passed since its last paint; otherwise
+// a timer catches up once the interval is over, so it always ends showing the last value and never
+// paints more often than that, however often the event loop turns.
 class VendorProgressBar final : public QProgressBar, public ProgressIndicator
 {
     Q_OBJECT
