@@ -1,9 +1,9 @@
 #include "sorting/key_ranking.h"
 
+#include "app/errors/failure_carrier.h"
 #include "sorting/text_order.h"
 
 #include <algorithm>
-#include <exception>
 #include <functional>
 #include <queue>
 #include <thread>
@@ -75,19 +75,12 @@ private:
 // are done.
 template <class Job, class OtherJob> void inParallel(Job&& job, OtherJob&& otherJob)
 {
-    std::exception_ptr failure;
+    FailureCarrier failure;
     {
-        const std::jthread other([&] {
-            try {
-                otherJob();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
+        const std::jthread other([&] { failure.run(otherJob); });
         job();
     }
-    if (failure)
-        std::rethrow_exception(failure);
+    failure.rethrowIfFailed();
 }
 
 // Below this many keys one thread sorts faster than two can start and merge.

@@ -1,10 +1,10 @@
 #include "fake_platform.h"
 
+#include "app/errors/failure_carrier.h"
 #include "app/errors/runtime_failure.h"
 
 #include <QCoreApplication>
 
-#include <exception>
 #include <thread>
 
 namespace velmora::test {
@@ -84,16 +84,9 @@ std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path
 void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)
 {
     ++backgroundRuns;
-    std::exception_ptr failure;
-    std::jthread([&](std::stop_token stop) {
-        try {
-            work(std::move(stop));
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }).join();
-    if (failure)
-        std::rethrow_exception(failure);
+    FailureCarrier failure;
+    std::jthread([&](std::stop_token stop) { failure.run([&] { work(std::move(stop)); }); }).join();
+    failure.rethrowIfFailed();
 }
 
 void FakePlatform::pumpEvents(Pump /*mode*/)

@@ -1,5 +1,6 @@
 #include "app/platform/qt/qt_platform.h"
 
+#include "app/errors/failure_carrier.h"
 #include "app/errors/runtime_failure.h"
 #include "app/platform/ansi_code_page.h"
 #include "app/platform/host_files.h"
@@ -19,7 +20,6 @@
 #include <QTime>
 #include <QTimer>
 
-#include <exception>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -200,16 +200,12 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
             loop.quit();
     });
     endingWatch.start(kEndingWatchIntervalMs);
-    std::exception_ptr failure;
+    FailureCarrier failure;
     {
         // The worker ends the loop through the loop's own thread, so the quit is seen even
         // when it arrives while a handler inside this loop has a modal box open.
         std::jthread worker([&](std::stop_token stop) {
-            try {
-                work(std::move(stop));
-            } catch (...) {
-                failure = std::current_exception();
-            }
+            failure.run([&] { work(std::move(stop)); });
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
         loop.exec(); // also returns early when the application quits
@@ -218,8 +214,7 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
     } // the worker is awaited here
     if (programEnding())
         throw ProgramEnding{};
-    if (failure)
-        std::rethrow_exception(failure);
+    failure.rethrowIfFailed();
 }
 
 void QtPlatform::pumpEvents(Pump mode)
