@@ -91,7 +91,9 @@ void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection
     const auto heading = [&](std::int32_t c) { return columns.Item(c).Text(); };
     const auto columnCount = [&] { return columns.Count(); };
     const auto rowCount = [&] { return rows.Count(); };
-    const auto cell = [&](std::int32_t r, std::int32_t c) { return cellText(rows.Item(r), c); };
+    const auto cell = [&](std::int32_t r, std::int32_t c) -> const QString& {
+        return cellText(rows.Item(r), c);
+    };
     const auto pump = yieldBetweenCells;
 
     if (proc.test(100, hasBar)) {

@@ -49,7 +49,7 @@ void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& c
         const std::int32_t rowCount = rows.Count();
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             yieldBetweenCells();
-            const QString cell = cellText(rows.Item(r), c);
+            const QString& cell = cellText(rows.Item(r), c);
             widest = std::max(widest, cellLength(cell));
             cellTotal += cell.size();
         }

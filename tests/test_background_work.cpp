@@ -1,9 +1,10 @@
-// Work run off the user-interface thread while that thread goes on processing events: the
-// real platform's wait, and the ranking's answer to a stop.
+// Work that keeps the window answering: the real platform's yields that may be skipped,
+// its wait for work off the user-interface thread, and the ranking's answer to a stop.
 #include "app/errors/runtime_failure.h"
 #include "app/platform/qt/qt_platform.h"
 #include "sorting/key_ranking.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -18,11 +19,33 @@ class BackgroundWorkTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void skippableYieldsStillProcessEvents();
     void eventsRunWhileTheWorkRuns();
     void failuresOfTheWorkReachTheCaller();
     void endingProgramStopsTheWork();
     void rankingStopsWithTheKeysUntouched();
 };
+
+// A save yields between cells with yields that may be skipped; a stream of them alone,
+// however fast, must still let a click through within a few milliseconds.
+void BackgroundWorkTest::skippableYieldsStillProcessEvents()
+{
+    velmora::QtPlatform platform;
+    const velmora::ScopedPlatform installed(platform);
+    platform.DoEvents(); // a real pump just now: the next ones may all be skipped
+    bool timerFired = false;
+    QTimer::singleShot(0, [&] { timerFired = true; });
+    QElapsedTimer waited;
+    waited.start();
+    long long yields = 0;
+    while (!timerFired && waited.elapsed() < 5000) {
+        platform.DoEvents(velmora::Pump::MaySkip);
+        ++yields;
+    }
+    QVERIFY(timerFired);
+    QVERIFY2(waited.elapsed() < 500, qPrintable(QString::number(waited.elapsed())));
+    QVERIFY(yields > 16); // the first ones were skipped
+}
 
 void BackgroundWorkTest::eventsRunWhileTheWorkRuns()
 {

@@ -39,7 +39,7 @@ void ListItem::setText(const QString& text)
     m_model->setText(row(), text);
 }
 
-QString ListItem::SubItems(int k) const
+const QString& ListItem::SubItems(int k) const
 {
     return m_model->subItem(rowForSubItem(k), k);
 }
@@ -59,7 +59,7 @@ void ListItem::setChecked(bool checked)
     m_model->setChecked(row(), checked);
 }
 
-QString cellText(const ListItem& row, int column)
+const QString& cellText(const ListItem& row, int column)
 {
     return column == 1 ? row.Text() : row.SubItems(column - 1);
 }

@@ -19,7 +19,7 @@ public:
     const QString& Text() const;
     void setText(const QString& text);
     // The text of column k + 1 (k from 1); empty when the row has no such sub-item yet.
-    QString SubItems(int k) const;
+    const QString& SubItems(int k) const;
     void setSubItems(int k, const QString& text);
     bool Checked() const;
     void setChecked(bool checked);
@@ -61,8 +61,11 @@ private:
 };
 
 // The text of cell (row, column), columns from 1: the row's main text in column 1, its
-// sub-item column - 1 in the columns after it. Fails like the lookups it makes.
-QString cellText(const ListItem& row, int column);
+// sub-item column - 1 in the columns after it. Fails like the lookups it makes. The
+// result is the list's own text, valid until the list next changes: reading it leaves
+// the text's storage untouched, which a copy would not, and on lists of millions those
+// storages are scattered through memory.
+const QString& cellText(const ListItem& row, int column);
 
 // The columns of a list, numbered from 1.
 class ColumnHeaderCollection

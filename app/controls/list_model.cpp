@@ -14,12 +14,13 @@ void ListModel::setText(int row, const QString& text)
     rowChanged(row);
 }
 
-QString ListModel::subItem(int row, int k) const
+const QString& ListModel::subItem(int row, int k) const
 {
+    static const QString kNeverSet;
     if (m_subItems.empty())
-        return {};
+        return kNeverSet;
     const QStringList& subItems = m_subItems[at(row)];
-    return k <= subItems.size() ? subItems[k - 1] : QString();
+    return k <= subItems.size() ? subItems[k - 1] : kNeverSet;
 }
 
 void ListModel::setSubItem(int row, int k, const QString& text)

@@ -27,7 +27,7 @@ public:
     const QString& text(int row) const { return m_texts[at(row)]; }
     void setText(int row, const QString& text);
     // Sub-item k (from 1) of a row; empty when it was never set.
-    QString subItem(int row, int k) const;
+    const QString& subItem(int row, int k) const;
     void setSubItem(int row, int k, const QString& text);
     // Every row reads as checked unless a caller clears the mark.
     bool checked(int row) const { return !m_unchecked[at(row)]; }

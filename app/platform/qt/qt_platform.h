@@ -40,6 +40,7 @@ protected:
 
 private:
     QElapsedTimer m_sinceLastPump;
+    int m_skippablePumpsUnclocked = 0; // since the clock was last read
     std::mt19937_64 m_random;
 };
 
