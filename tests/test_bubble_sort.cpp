@@ -1,32 +1,19 @@
 #include "app/controls/vendor_progress_bar.h"
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
+#include "reference_order.h"
 #include "sorting/bubble_sort.h"
 
 #include <QTest>
 
-#include <algorithm>
 #include <random>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using velmora::VendorProgressBar;
 using velmora::SortArray::BubbleSortWithProgress;
 using velmora::test::FakePlatformScope;
-
-namespace {
-
-// The keys in code-unit order by the standard library's stable sort.
-QStringList stablySorted(QStringList keys)
-{
-    std::stable_sort(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
-    });
-    return keys;
-}
-
-} // namespace
+using velmora::test::stablySorted;
 
 class BubbleSortTest : public QObject
 {

@@ -5,6 +5,7 @@
 #include "app/controls/vendor_progress_bar.h"
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
+#include "reference_order.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/key_ranking.h"
 #include "test_helpers.h"
@@ -19,6 +20,7 @@
 using namespace Qt::StringLiterals;
 using velmora::VendorProgressBar;
 using velmora::SortArray::BubbleSortWithProgress;
+using velmora::test::codeUnitsLess;
 using velmora::test::FakePlatformScope;
 
 namespace {
@@ -36,12 +38,6 @@ struct TextbookRun
     QList<qsizetype> writesBeforeYield;
     bool stopped = false;
 };
-
-bool codeUnitsLess(const QString& a, const QString& b)
-{
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](QChar x, QChar y) { return x.unicode() < y.unicode(); });
-}
 
 // The textbook sort, stopped at the given bar write or yield (1-based; 0: never).
 TextbookRun textbookSort(QStringList keys, qsizetype stopAtWrite = 0, int stopAtYield = 0)
