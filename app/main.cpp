@@ -1,5 +1,5 @@
 #include "app/platform/qt/qt_platform.h"
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -9,8 +9,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     velmora::QtPlatform realPlatform;
     const velmora::ScopedPlatform platformInUse(realPlatform);
-    velmora::Form1 window;
-    window.Form_Load();
+    velmora::MainWindow window;
+    window.startUp();
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();

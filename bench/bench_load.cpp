@@ -1,10 +1,10 @@
 // Figures for "Load Text From File": a generated 1,000,000-line file (about 30 MB, CR LF
-// line ends) loaded into ListView1, next to `wc -l` on the same file for scale.
+// line ends) loaded into inputList, next to `wc -l` on the same file for scale.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_load [lines]
 #include "app/platform/host_paths.h"
 #include "app/platform/qt/qt_platform.h"
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 #include "bench_support.h"
 #include "input/load_list.h"
 
@@ -57,37 +57,37 @@ int main(int argc, char* argv[])
 
     ScriptedPlatform scripted(path, {});
     velmora::ScopedPlatform scope(scripted);
-    velmora::Form1 form;
-    form.ListView1->ColumnHeaders().Add(u"Input"_s);
+    velmora::MainWindow form;
+    form.inputList->columns().add(u"Input"_s);
     form.show();
-    settleView(form.ListView1);
+    settleView(form.inputList);
 
     std::printf("\n%-44s %10s %10s %10s\n", "", "wall s", "CPU s", "items");
     for (int run = 1; run <= 3; ++run) {
         // The procedure alone, into an empty list.
-        form.ListView1->ListItems().Clear();
-        settleView(form.ListView1);
+        form.inputList->items().clear();
+        settleView(form.inputList);
         QElapsedTimer wall;
         wall.start();
         double cpu = threadCpuSeconds();
-        velmora::SortArray::LoadListFromFile(form.ListView1->ListItems(), path);
+        velmora::input::loadListFromFile(form.inputList->items(), path);
         std::printf("run %d  LoadListFromFile                       %10.3f %10.3f %10d\n", run,
-                    seconds(wall), threadCpuSeconds() - cpu, form.ListView1->ListItems().Count());
+                    seconds(wall), threadCpuSeconds() - cpu, form.inputList->items().count());
 
         // The view taking the new rows, on the next turn of the event loop.
         wall.restart();
         cpu = threadCpuSeconds();
-        settleView(form.ListView1);
+        settleView(form.inputList);
         std::printf("       view lays out and paints the rows     %10.3f %10.3f\n", seconds(wall),
                     threadCpuSeconds() - cpu);
 
         // The whole command over a full list: clear, load, pointer, view update.
         wall.restart();
         cpu = threadCpuSeconds();
-        form.PushButton3_Click();
-        settleView(form.ListView1);
-        std::printf("       PushButton3_Click over the full list  %10.3f %10.3f %10d\n",
-                    seconds(wall), threadCpuSeconds() - cpu, form.ListView1->ListItems().Count());
+        form.loadTextFromFile();
+        settleView(form.inputList);
+        std::printf("       Load Text From File, full list        %10.3f %10.3f %10d\n",
+                    seconds(wall), threadCpuSeconds() - cpu, form.inputList->items().count());
     }
 
     QProcess wc;

@@ -13,7 +13,7 @@
 // earlier runs; bench_sort's "huge" section sorts ten million random lines.
 #include "app/platform/host_paths.h"
 #include "app/platform/qt/qt_platform.h"
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 #include "bench_support.h"
 
 #include <QApplication>
@@ -91,10 +91,10 @@ int main(int argc, char* argv[])
     ScriptedPlatform platform(velmora::toWindowsPath(input), velmora::toWindowsPath(output));
     velmora::ScopedPlatform scope(platform);
 
-    velmora::Form1 form;
-    form.Form_Load();
-    form.Option1->setChecked(true);
-    form.Check5->setChecked(true);
+    velmora::MainWindow form;
+    form.startUp();
+    form.sortLinesOption->setChecked(true);
+    form.counterCheck->setChecked(true);
     form.show();
     QCoreApplication::processEvents();
     std::printf("%d lines, %.1f MB file; window shown: %.0f MiB resident\n\n", lines,
@@ -108,24 +108,24 @@ int main(int argc, char* argv[])
     for (int round = 1; round <= rounds; ++round) {
         double peak = 0;
         // Each step ends with a turn of the event loop, as it would between two clicks.
-        auto step = [&](void (velmora::Form1::*handler)()) {
+        auto step = [&](void (velmora::MainWindow::*handler)()) {
             resetPeak();
             (form.*handler)();
             QCoreApplication::processEvents();
             peak = std::max(peak, statusMiB("VmHWM:"));
             return std::pair{residentMiB(), statusMiB("VmHWM:")};
         };
-        const auto [loaded, loadPeak] = step(&velmora::Form1::PushButton3_Click);
-        const auto [sorted, sortPeak] = step(&velmora::Form1::PushButton17_Click);
-        const auto [saved, savePeak] = step(&velmora::Form1::PushButton4_Click);
-        const auto [copied, copyPeak] = step(&velmora::Form1::PushButton5_Click);
-        if (form.ListView1->ListItems().Count() != lines ||
-            form.ListView2->ListItems().Count() != lines || QFileInfo(output).size() == 0)
+        const auto [loaded, loadPeak] = step(&velmora::MainWindow::loadTextFromFile);
+        const auto [sorted, sortPeak] = step(&velmora::MainWindow::startSorting);
+        const auto [saved, savePeak] = step(&velmora::MainWindow::saveResults);
+        const auto [copied, copyPeak] = step(&velmora::MainWindow::copyResults);
+        if (form.inputList->items().count() != lines || form.resultList->items().count() != lines ||
+            QFileInfo(output).size() == 0)
             qFatal("a command did not do its work");
         QElapsedTimer clearing;
         clearing.start();
-        form.PushButton1_Click();
-        form.PushButton2_Click();
+        form.clearText();
+        form.clearResults();
         QCoreApplication::processEvents();
         const double clearMs = clearing.nsecsElapsed() / 1e6;
         const double cleared = residentMiB();

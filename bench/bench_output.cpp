@@ -4,7 +4,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder]
 #include "app/platform/host_paths.h"
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 #include "bench_support.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
@@ -19,7 +19,7 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
+using velmora::MainWindow;
 using namespace velmora::bench;
 
 int main(int argc, char* argv[])
@@ -34,12 +34,12 @@ int main(int argc, char* argv[])
     std::printf("command: QT_QPA_PLATFORM=%s %s\n", qgetenv("QT_QPA_PLATFORM").constData(),
                 qPrintable(command));
 
-    Form1 form;
-    form.Form_Load();
+    MainWindow form;
+    form.startUp();
     form.show();
     std::mt19937 random(5);
     for (int i = 0; i < rows; ++i)
-        form.ListView2->ListItems().Add(randomKey(random));
+        form.resultList->items().add(randomKey(random));
     QCoreApplication::processEvents(); // the view takes in the rows before timing starts
 
     GapMeter gap;
@@ -49,9 +49,8 @@ int main(int argc, char* argv[])
     timer.start();
     double cpu = threadCpuSeconds();
     form.setMousePointer(velmora::MousePointer::Hourglass);
-    velmora::SortArray::SaveListviewProperlySpaced(form.ListView2->ListItems(),
-                                                   form.ListView2->ColumnHeaders(),
-                                                   velmora::toWindowsPath(path), form.ProgressBar1);
+    velmora::output::saveAlignedText(form.resultList->items(), form.resultList->columns(),
+                                     velmora::toWindowsPath(path), form.progressBar);
     form.setMousePointer(velmora::MousePointer::Default);
     const double saveSeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
@@ -64,8 +63,7 @@ int main(int argc, char* argv[])
     gap.start();
     timer.start();
     cpu = threadCpuSeconds();
-    velmora::Main::CopyListviewToClipboard(form.ListView2->ListItems(),
-                                           form.ListView2->ColumnHeaders());
+    velmora::output::copyToClipboard(form.resultList->items(), form.resultList->columns());
     const double copySeconds = seconds(timer);
     cpu = threadCpuSeconds() - cpu;
     gap.stop();

@@ -10,7 +10,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words] [huge]
 #include "app/platform/host_paths.h"
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 #include "bench_support.h"
 #include "sorting/key_ranking.h"
 #include "sorting/text_order.h"
@@ -25,7 +25,7 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
+using velmora::MainWindow;
 using namespace velmora::bench;
 
 namespace {
@@ -103,31 +103,31 @@ struct SortRun
 };
 
 // Start Sorting on the lines, best of `runs`; the input list is filled once.
-SortRun startSorting(Form1& form, const QStringList& lines, qsizetype results, int runs)
+SortRun startSorting(MainWindow& form, const QStringList& lines, qsizetype results, int runs)
 {
-    form.ListView1->ListItems().Clear();
-    form.ListView2->ListItems().Clear();
+    form.inputList->items().clear();
+    form.resultList->items().clear();
     for (const QString& line : lines)
-        form.ListView1->ListItems().Add(line);
-    settleView(form.ListView1);
+        form.inputList->items().add(line);
+    settleView(form.inputList);
     SortRun best;
     GapMeter gaps;
     for (int run = 0; run < runs; ++run) {
         gaps.start();
         QElapsedTimer timer;
         timer.start();
-        form.PushButton17_Click();
+        form.startSorting();
         SortRun now;
         now.seconds = seconds(timer);
         now.fillMs = gaps.sinceLastTurnMs();
         now.sortGapMs = gaps.longestMs();
         QElapsedTimer view;
         view.start();
-        settleView(form.ListView2);
+        settleView(form.resultList);
         now.viewTakesMs = view.nsecsElapsed() / 1e6;
         gaps.stop();
-        if (form.ListView2->ListItems().Count() != results)
-            qFatal("the result list lost lines: %d of %lld", form.ListView2->ListItems().Count(),
+        if (form.resultList->items().count() != results)
+            qFatal("the result list lost lines: %d of %lld", form.resultList->items().count(),
                    static_cast<long long>(results));
         if (now.seconds < best.seconds)
             best = now;
@@ -144,19 +144,26 @@ void printAgainstGnuSort(const char* what, const SortRun& ours, double gnu)
                 "", ours.sortGapMs, ours.fillMs, ours.viewTakesMs);
 }
 
+// The program's text order, comparing the texts outright: the peer the packed ranking is
+// measured against.
+bool codeUnitLess(const QString& a, const QString& b)
+{
+    return velmora::sorting::codeUnits(a) < velmora::sorting::codeUnits(b);
+}
+
 void ranking(int count)
 {
     const QStringList keys = randomKeys(count, 1);
     QStringList copy = keys;
     double start = processCpuSeconds();
-    const velmora::KeyRanking ranked(copy);
+    const velmora::sorting::KeyRanking ranked(copy);
     const double packed = processCpuSeconds() - start;
 
     std::vector<std::uint32_t> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0u);
     start = processCpuSeconds();
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return velmora::codeUnitLess(keys[a], keys[b]);
+        return codeUnitLess(keys[a], keys[b]);
     });
     const double plain = processCpuSeconds() - start;
     std::printf("ranking %d random keys, CPU time of all threads:\n  packed first code units "
@@ -164,7 +171,7 @@ void ranking(int count)
                 count, packed, plain, plain / packed);
 }
 
-void lines(Form1& form, const QTemporaryDir& scratch, bool quick)
+void lines(MainWindow& form, const QTemporaryDir& scratch, bool quick)
 {
     std::printf("Start Sorting end to end through the window, lines (best of 3):\n");
     for (int count : {10'000, 100'000, quick ? 200'000 : 1'000'000}) {
@@ -174,22 +181,22 @@ void lines(Form1& form, const QTemporaryDir& scratch, bool quick)
         printAgainstGnuSort(qPrintable(u"%L1 random lines (8-20 chars)"_s.arg(count)), ours, gnu);
     }
     QStringList sorted = randomKeys(quick ? 200'000 : 1'000'000, 3);
-    std::sort(sorted.begin(), sorted.end(), velmora::codeUnitLess);
+    std::sort(sorted.begin(), sorted.end(), codeUnitLess);
     const SortRun ours = startSorting(form, sorted, sorted.size(), 3);
     printAgainstGnuSort(qPrintable(u"%L1 already-sorted lines"_s.arg(sorted.size())), ours,
                         gnuSort(scratchFile(scratch, u"sorted.txt"_s, sorted)));
     std::printf("  peak memory so far: %.0f MiB\n", peakMemoryMiB());
 }
 
-void words(Form1& form, const QTemporaryDir& scratch, bool quick)
+void words(MainWindow& form, const QTemporaryDir& scratch, bool quick)
 {
     const QStringList text = randomText(quick ? 200'000 : 1'000'000, 4);
     QStringList oneWordALine;
     for (const QString& line : text)
         oneWordALine += line.split(u' ');
-    form.Option2->setChecked(true);
+    form.sortWordsOption->setChecked(true);
     const SortRun ours = startSorting(form, text, oneWordALine.size(), 3);
-    form.Option1->setChecked(true);
+    form.sortLinesOption->setChecked(true);
     std::printf("Start Sorting, word mode (best of 3):\n");
     printAgainstGnuSort(
         qPrintable(u"%L1 lines, %L2 words"_s.arg(text.size()).arg(oneWordALine.size())), ours,
@@ -210,13 +217,13 @@ void huge(const QTemporaryDir& scratch, int count)
     }
     ScriptedPlatform platform(velmora::toWindowsPath(input), velmora::toWindowsPath(output));
     velmora::ScopedPlatform scope(platform);
-    Form1 form;
-    form.Form_Load();
+    MainWindow form;
+    form.startUp();
     form.show();
     QCoreApplication::processEvents();
     std::printf("%d random lines (%.0f MB file), one command after the other:\n", count,
                 QFileInfo(input).size() / 1e6);
-    auto step = [&](const char* what, void (Form1::*handler)()) {
+    auto step = [&](const char* what, void (MainWindow::*handler)()) {
         resetPeak();
         QElapsedTimer timer;
         timer.start();
@@ -224,10 +231,10 @@ void huge(const QTemporaryDir& scratch, int count)
         QCoreApplication::processEvents();
         std::printf("  %-28s %7.2f s, peak %6.0f MiB\n", what, seconds(timer), peakMemoryMiB());
     };
-    step("Load Text From File", &Form1::PushButton3_Click);
-    step("Start Sorting", &Form1::PushButton17_Click);
-    step("Save Results As Text File", &Form1::PushButton4_Click);
-    step("Copy Results To Clipboard", &Form1::PushButton5_Click);
+    step("Load Text From File", &MainWindow::loadTextFromFile);
+    step("Start Sorting", &MainWindow::startSorting);
+    step("Save Results As Text File", &MainWindow::saveResults);
+    step("Copy Results To Clipboard", &MainWindow::copyResults);
 
     const qsizetype copied = QGuiApplication::clipboard()->text().count(u'\n');
     QFile saved(output);
@@ -238,7 +245,7 @@ void huge(const QTemporaryDir& scratch, int count)
     }
     std::printf("  input %d, results %d, saved lines %lld (with the heading), clipboard lines "
                 "%lld; %d boxes\n",
-                form.ListView1->ListItems().Count(), form.ListView2->ListItems().Count(),
+                form.inputList->items().count(), form.resultList->items().count(),
                 static_cast<long long>(savedLines), static_cast<long long>(copied), platform.boxes);
 }
 
@@ -269,8 +276,8 @@ int main(int argc, char* argv[])
     if (wanted("ranking"_L1))
         ranking(quick ? 200'000 : 1'000'000);
     {
-        Form1 form;
-        form.Form_Load();
+        MainWindow form;
+        form.startUp();
         form.show();
         if (wanted("lines"_L1))
             lines(form, scratch, quick);

@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace velmora::Main {
+namespace velmora::input {
 
 namespace {
 
@@ -50,22 +50,9 @@ QString decodeUtf16(const QByteArray& bytes, Encoding encoding)
     return text;
 }
 
-// Doubled backslashes become one, scanning once from the left: "\\\" gives "\\".
-QString collapsePairs(QStringView path)
-{
-    QString result;
-    result.reserve(path.size());
-    for (qsizetype i = 0; i < path.size(); ++i) {
-        result.append(path[i]);
-        if (path[i] == u'\\' && i + 1 < path.size() && path[i + 1] == u'\\')
-            ++i;
-    }
-    return result;
-}
-
 } // namespace
 
-bool FileExists(const QString& path)
+bool fileExists(const QString& path)
 {
     // A probe: whatever goes wrong while asking only means "not there".
     try {
@@ -77,9 +64,9 @@ bool FileExists(const QString& path)
     }
 }
 
-QString ReadFileText(const QString& path)
+QString readFileText(const QString& path)
 {
-    if (!FileExists(path))
+    if (!fileExists(path))
         return {};
     const qint64 length = platform().fileLength(path);
     if (length <= 0)
@@ -98,20 +85,4 @@ QString ReadFileText(const QString& path)
     }
 }
 
-QString FileNameFromPath(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
-QString CollapseBackslashes(const QString& path)
-{
-    if (!path.startsWith(u'\\'))
-        return collapsePairs(path);
-    qsizetype firstOther = 0;
-    while (firstOther < path.size() && path[firstOther] == u'\\')
-        ++firstOther;
-    // A network path keeps exactly its two leading backslashes, however many it came with.
-    return u"\\\\"_s + collapsePairs(QStringView(path).sliced(firstOther));
-}
-
-} // namespace velmora::Main
+} // namespace velmora::input

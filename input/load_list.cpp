@@ -1,6 +1,6 @@
 #include "input/load_list.h"
 
-#include "app/controls/list_items.h"
+#include "app/model/list_items.h"
 #include "app/platform/platform.h"
 #include "input/file_helpers.h"
 
@@ -8,7 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace velmora::SortArray {
+namespace velmora::input {
 
 namespace {
 
@@ -24,13 +24,13 @@ bool holdsMoreThanSpaces(QStringView line)
 
 } // namespace
 
-void LoadListFromFile(ListItemCollection& items, const QString& path)
+void loadListFromFile(ListItemCollection& items, const QString& path)
 {
-    if (!Main::FileExists(path)) {
+    if (!input::fileExists(path)) {
         platform().messageBox(u"File not found"_s);
         return;
     }
-    QString text = Main::ReadFileText(path);
+    QString text = input::readFileText(path);
     text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
 
     // Lines are cut straight out of the text: each kept line costs one string, and the
@@ -39,19 +39,19 @@ void LoadListFromFile(ListItemCollection& items, const QString& path)
     // Room for every line at once when the file at least doubles the list; smaller files
     // leave the growth to the list, so loading many small files stays linear.
     const qsizetype lines = all.count(u'\n') + 1;
-    if (lines > items.Count() && items.Count() + lines <= std::numeric_limits<int>::max())
-        items.reserve(static_cast<int>(items.Count() + lines));
+    if (lines > items.count() && items.count() + lines <= std::numeric_limits<int>::max())
+        items.reserve(static_cast<int>(items.count() + lines));
     qsizetype start = 0;
     for (;;) {
         const qsizetype feed = all.indexOf(u'\n', start);
         const qsizetype end = feed < 0 ? all.size() : feed;
         const QStringView line = all.sliced(start, end - start);
         if (holdsMoreThanSpaces(line))
-            items.Add(line.toString());
+            items.add(line.toString());
         if (feed < 0)
             break;
         start = feed + 1;
     }
 }
 
-} // namespace velmora::SortArray
+} // namespace velmora::input

@@ -2,7 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace velmora {
+namespace velmora::input {
 
 const QStringList& sampleLines()
 {
@@ -23,4 +23,4 @@ const QStringList& sampleLines()
     return lines;
 }
 
-} // namespace velmora
+} // namespace velmora::input

@@ -2,9 +2,9 @@
 
 #include <QStringList>
 
-namespace velmora {
+namespace velmora::input {
 
 // The twelve lines "Load Sample/Example Text" adds, in their order (deliberately unsorted).
 const QStringList& sampleLines();
 
-} // namespace velmora
+} // namespace velmora::input

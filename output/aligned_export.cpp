@@ -1,12 +1,12 @@
 #include "output/aligned_export.h"
 
-#include "app/controls/list_items.h"
-#include "app/controls/progress_indicator.h"
 #include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/errors/runtime_failure.h"
+#include "app/model/list_items.h"
+#include "app/model/progress_indicator.h"
 #include "app/platform/platform.h"
-#include "input/file_helpers.h"
+#include "app/platform/windows_paths.h"
 #include "output/column_layout.h"
 
 #include <cstdint>
@@ -15,15 +15,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace velmora::SortArray {
+namespace velmora::output {
 
 namespace {
-
-using ColumnLayout::appendPadded;
-using ColumnLayout::appendUnpadded;
-using ColumnLayout::cellLength;
-using ColumnLayout::ColumnWidths;
-using ColumnLayout::yieldBetweenCells;
 
 // The file being written. Without a file (it could not be created) every write and the
 // closing fail, each with its own error box. Once a line has been lost the file is
@@ -77,22 +71,22 @@ double rowProgress(std::int32_t row, std::int32_t rowCount)
 
 } // namespace
 
-void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection& columns,
-                                const QString& fileName, ProgressIndicator* progressBar)
+void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
+                     const QString& fileName, ProgressIndicator* progressBar)
 {
-    GuardedProcedure proc(Location::SaveListviewProperlySpaced);
+    GuardedProcedure proc(kSaveAlignedTextLocation);
     ColumnWidths widths;
     std::int32_t widest = 0;
     QString line;
     ExportFile file;
 
     const auto hasBar = [&] { return progressBar != nullptr; };
-    const auto writingText = [&] { return u"Writing file: "_s + Main::FileNameFromPath(fileName); };
-    const auto heading = [&](std::int32_t c) { return columns.Item(c).Text(); };
-    const auto columnCount = [&] { return columns.Count(); };
-    const auto rowCount = [&] { return rows.Count(); };
+    const auto writingText = [&] { return u"Writing file: "_s + fileNameFromPath(fileName); };
+    const auto heading = [&](std::int32_t c) { return columns.item(c).text(); };
+    const auto columnCount = [&] { return columns.count(); };
+    const auto rowCount = [&] { return rows.count(); };
     const auto cell = [&](std::int32_t r, std::int32_t c) -> const QString& {
-        return cellText(rows.Item(r), c);
+        return cellText(rows.item(r), c);
     };
     const auto pump = yieldBetweenCells;
 
@@ -151,7 +145,7 @@ void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection
     proc.forLoop(182, 224, 1, rowCount, [&](std::int32_t r) {
         proc.step(184, pump);
         proc.step(186, [&] { line.truncate(0); });
-        if (!proc.test(188, [&] { return rows.Item(r).Checked(); }))
+        if (!proc.test(188, [&] { return rows.item(r).isChecked(); }))
             return;
         proc.forLoop(190, 208, 1, columnCount, [&](std::int32_t c) {
             proc.step(192, pump);
@@ -163,7 +157,7 @@ void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection
         });
         if (proc.test(210, hasBar)) {
             proc.step(212, pump);
-            proc.step(214, [&] { progressBar->setValue(rowProgress(r, rows.Count())); });
+            proc.step(214, [&] { progressBar->setValue(rowProgress(r, rows.count())); });
             if (proc.test(216, [&] { return r % 1000 == 0; })) {
                 proc.step(218, [&] {
                     progressBar->setText(writingText() + u" ("_s + QString::number(r) + u')');
@@ -186,4 +180,4 @@ void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection
     }
 }
 
-} // namespace velmora::SortArray
+} // namespace velmora::output

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/errors/error_report.h"
+
 #include <QString>
 
 namespace velmora {
@@ -8,7 +10,11 @@ class ListItemCollection;
 class ProgressIndicator;
 } // namespace velmora
 
-namespace velmora::SortArray {
+namespace velmora::output {
+
+// Where the error box places a failure of the export.
+inline constexpr ErrorLocation kSaveAlignedTextLocation{u"SortArray",
+                                                        u"SaveListviewProperlySpaced"};
 
 // Writes a list to a text file as an aligned table: a heading line, then one line per
 // checked row; every cell is padded with spaces to its column's width (the longest of its
@@ -20,7 +26,7 @@ namespace velmora::SortArray {
 // failure is reported in the error box and the export goes on with its next step. It never
 // passes a failure to its caller (a closing program still unwinds through it). The file is
 // replaced only when every line of it could be written; otherwise the old one stays.
-void SaveListviewProperlySpaced(ListItemCollection& rows, ColumnHeaderCollection& columns,
-                                const QString& fileName, ProgressIndicator* progressBar);
+void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
+                     const QString& fileName, ProgressIndicator* progressBar);
 
-} // namespace velmora::SortArray
+} // namespace velmora::output

@@ -1,21 +1,16 @@
 #include "output/clipboard_copy.h"
 
-#include "app/controls/list_items.h"
 #include "app/errors/runtime_failure.h"
+#include "app/model/list_items.h"
 #include "app/platform/platform.h"
 #include "output/column_layout.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace velmora::Main {
+namespace velmora::output {
 
 namespace {
-
-using ColumnLayout::appendCell;
-using ColumnLayout::cellLength;
-using ColumnLayout::ColumnWidths;
-using ColumnLayout::yieldBetweenCells;
 
 // Another program may hold the clipboard open for a moment; this many tries, back to back,
 // is the whole of the waiting.
@@ -36,20 +31,20 @@ template <class Attempt> bool tryRepeatedly(Attempt&& attempt)
 
 } // namespace
 
-void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
+void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
 {
-    if (rows.Count() == 0)
+    if (rows.count() == 0)
         return;
 
     ColumnWidths widths;
     qsizetype cellTotal = 0;
-    const std::int32_t columnCount = columns.Count();
+    const std::int32_t columnCount = columns.count();
     for (std::int32_t c = 1; c <= columnCount; ++c) {
         std::int32_t widest = 0;
-        const std::int32_t rowCount = rows.Count();
+        const std::int32_t rowCount = rows.count();
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             yieldBetweenCells();
-            const QString& cell = cellText(rows.Item(r), c);
+            const QString& cell = cellText(rows.item(r), c);
             widest = std::max(widest, cellLength(cell));
             cellTotal += cell.size();
         }
@@ -60,16 +55,16 @@ void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& c
     // Room for the cells and the line ends up front (a one-column text never needs more):
     // growing a text of many megabytes by copying it stalls the window for tens of ms.
     QString text;
-    text.reserve(cellTotal + qsizetype(rows.Count()) * (columnCount + 2));
-    const std::int32_t rowCount = rows.Count();
+    text.reserve(cellTotal + qsizetype(rows.count()) * (columnCount + 2));
+    const std::int32_t rowCount = rows.count();
     for (std::int32_t r = 1; r <= rowCount; ++r) {
         yieldBetweenCells();
-        if (!rows.Item(r).Checked())
+        if (!rows.item(r).isChecked())
             continue;
-        const std::int32_t cellCount = columns.Count();
+        const std::int32_t cellCount = columns.count();
         for (std::int32_t c = 1; c <= cellCount; ++c) {
             yieldBetweenCells();
-            appendCell(text, cellText(rows.Item(r), c), widths.at(c));
+            appendCell(text, cellText(rows.item(r), c), widths.at(c));
         }
         // The row's last tab, then its trailing spaces (spaces only: a tab stops it). The
         // text before this row ends in CR LF, so the trimming stays within the row.
@@ -83,18 +78,18 @@ void CopyListviewToClipboard(ListItemCollection& rows, ColumnHeaderCollection& c
         text.append(u"\r\n");
     }
 
-    ClearClipboard();
-    SetClipboardText(text, 0);
+    clearClipboard();
+    setClipboardText(text, 0);
 }
 
-void ClearClipboard()
+void clearClipboard()
 {
     tryRepeatedly([] { platform().clipboardClear(); });
 }
 
-bool SetClipboardText(const QString& text, int /*format*/)
+bool setClipboardText(const QString& text, int /*format*/)
 {
     return tryRepeatedly([&] { platform().clipboardSetText(text); });
 }
 
-} // namespace velmora::Main
+} // namespace velmora::output

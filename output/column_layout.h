@@ -11,7 +11,7 @@
 
 // The column rule shared by the text export and the clipboard copy: every cell is padded
 // with spaces to its column's width and followed by a tab.
-namespace velmora::ColumnLayout {
+namespace velmora::output {
 
 // Lengths are counted in UTF-16 code units, in the 32-bit numbers the widths are kept in.
 inline std::int32_t cellLength(const QString& cell)
@@ -50,7 +50,7 @@ inline void appendCell(QString& line, const QString& cell, std::int32_t width)
 // turn that comes right after the last.
 inline void yieldBetweenCells()
 {
-    platform().DoEvents(Pump::MaySkip);
+    platform().yieldToEventLoop(Pump::MaySkip);
 }
 
 // The widths, one per column, addressed like the columns from 1. A column that was not
@@ -71,4 +71,4 @@ private:
     std::vector<std::int32_t> m_widths;
 };
 
-} // namespace velmora::ColumnLayout
+} // namespace velmora::output

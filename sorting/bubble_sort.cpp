@@ -1,6 +1,6 @@
 #include "sorting/bubble_sort.h"
 
-#include "app/controls/progress_indicator.h"
+#include "app/model/progress_indicator.h"
 #include "app/platform/platform.h"
 #include "sorting/key_ranking.h"
 
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace velmora::SortArray {
+namespace velmora::sorting {
 
 namespace {
 
@@ -37,7 +37,7 @@ void writePassValues(ProgressIndicator& bar, std::int32_t n, std::int32_t& reach
 // so the keys are ranked once, the passes are counted from the ranks, each pass is its
 // yield and its bar values, and the keys are placed in the order the plain sort has then
 // reached: sorted at the end, or where the failure caught it.
-QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
+QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
 {
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
@@ -49,7 +49,7 @@ QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
     try {
         for (pass = 1; pass <= ranking->passCount(); ++pass) {
             reached = 0;
-            platform().DoEvents(Pump::MaySkip);
+            platform().yieldToEventLoop(Pump::MaySkip);
             writePassValues(bar, n, reached);
         }
         bar.setValue(0);
@@ -61,4 +61,4 @@ QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
     return keys;
 }
 
-} // namespace velmora::SortArray
+} // namespace velmora::sorting

@@ -6,7 +6,7 @@ namespace velmora {
 class ProgressIndicator;
 }
 
-namespace velmora::SortArray {
+namespace velmora::sorting {
 
 // Sorts the keys in place, ascending in code-unit order, as a bubble sort does: whole
 // passes until one makes no exchange. Yields to the event loop at the start of every pass
@@ -14,6 +14,6 @@ namespace velmora::SortArray {
 // leaves the bar at 0. Returns the keys. A failure (of the bar, or a closing program in
 // the yield) leaves the keys in the order the passes had reached and passes on to the
 // caller. It costs what a merge sort costs: the passes are counted, not run.
-QStringList& BubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
+QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
 
-} // namespace velmora::SortArray
+} // namespace velmora::sorting

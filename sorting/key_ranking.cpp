@@ -8,7 +8,7 @@
 #include <queue>
 #include <thread>
 
-namespace velmora {
+namespace velmora::sorting {
 
 namespace {
 
@@ -201,4 +201,4 @@ std::vector<std::uint32_t> ranksAfterPasses(const std::vector<std::uint32_t>& ra
     return reached;
 }
 
-} // namespace velmora
+} // namespace velmora::sorting

@@ -6,7 +6,7 @@
 #include <stop_token>
 #include <vector>
 
-namespace velmora {
+namespace velmora::sorting {
 
 struct RankingStopped
 {};
@@ -50,4 +50,4 @@ private:
 std::vector<std::uint32_t> ranksAfterPasses(const std::vector<std::uint32_t>& ranks,
                                             std::int64_t passes);
 
-} // namespace velmora
+} // namespace velmora::sorting

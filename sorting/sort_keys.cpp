@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace velmora {
+namespace velmora::sorting {
 
 QStringList splitAtSpaces(const QString& line)
 {
@@ -20,4 +20,4 @@ QString numberedResult(int position, const QString& key)
     return QString::number(position) % u". "_s % key;
 }
 
-} // namespace velmora
+} // namespace velmora::sorting

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace velmora {
+namespace velmora::sorting {
 
 // The pieces of a line cut at every space (U+0020 only). An empty line has no pieces;
 // n spaces in a row leave n-1 empty pieces; a space at either end leaves an empty piece
@@ -13,4 +13,4 @@ QStringList splitAtSpaces(const QString& line);
 // A result with its counter: "1. " and the key.
 QString numberedResult(int position, const QString& key);
 
-} // namespace velmora
+} // namespace velmora::sorting

@@ -2,7 +2,7 @@
 
 #include <QStringView>
 
-namespace velmora {
+namespace velmora::sorting {
 
 // The program's one text order: UTF-16 code units compared by number, first to last, no
 // case folding and no locale; a proper prefix comes first. (Code units, not code points:
@@ -12,9 +12,4 @@ inline std::u16string_view codeUnits(QStringView text)
     return {text.utf16(), static_cast<std::size_t>(text.size())};
 }
 
-inline bool codeUnitLess(QStringView a, QStringView b)
-{
-    return codeUnits(a) < codeUnits(b);
-}
-
-} // namespace velmora
+} // namespace velmora::sorting

@@ -130,8 +130,8 @@ void AccessibilityTest::keyOnAFocusedControl_data()
     const int space = Qt::Key_Space;
     row("Space: Load Text From File asks for files", u"PushButton3"_s, space, in, out, {1, 0, 0});
     row("Space: Clear Text empties the input", u"PushButton1"_s, space, {}, out, none);
-    row("Space: Load Sample adds the sample", u"PushButton8"_s, space, in + sampleLines(), out,
-        none);
+    row("Space: Load Sample adds the sample", u"PushButton8"_s, space, in + input::sampleLines(),
+        out, none);
     row("Space: Start Sorting sorts", u"PushButton17"_s, space, in, {u"a"_s, u"b"_s}, none);
     row("Space: Save Results asks for a name", u"PushButton4"_s, space, in, out, {1, 0, 0});
     row("Space: Copy Results copies and confirms", u"PushButton5"_s, space, in, out, {0, 1, 1});
@@ -154,10 +154,10 @@ void AccessibilityTest::keyOnAFocusedControl()
     QFETCH(QList<int>, traces);
     ShownForm shown;
     QVERIFY(QTest::qWaitForWindowActive(&shown.form));
-    Form1& form = shown.form;
-    fillList(form.ListView1, {u"b"_s, u"a"_s});
-    fillList(form.ListView2, {u"z"_s});
-    for (ListView* list : {form.ListView1, form.ListView2}) {
+    MainWindow& form = shown.form;
+    fillList(form.inputList, {u"b"_s, u"a"_s});
+    fillList(form.resultList, {u"z"_s});
+    for (ListView* list : {form.inputList, form.resultList}) {
         waitForRowAnnouncement(list);
         list->setCurrentIndex(list->model()->index(0, 0));
     }
@@ -168,8 +168,8 @@ void AccessibilityTest::keyOnAFocusedControl()
     QTest::keyClick(target, Qt::Key(key));
 
     const FakePlatform& fake = shown.scope.fake;
-    QCOMPARE(itemTexts(form.ListView1), input);
-    QCOMPARE(itemTexts(form.ListView2), results);
+    QCOMPARE(itemTexts(form.inputList), input);
+    QCOMPARE(itemTexts(form.resultList), results);
     QCOMPARE((QList<int>{int(fake.openRequests.size() + fake.saveRequests.size()),
                          int(fake.boxes.size()), fake.clipboardSetCalls}),
              traces);

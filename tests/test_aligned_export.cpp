@@ -1,6 +1,6 @@
 #include "app/errors/error_report.h"
 #include "app/errors/runtime_failure.h"
-#include "app/platform/qt/save_file_writer.h"
+#include "app/platform/save_file_writer.h"
 #include "app/platform/windows1252.h"
 #include "fake_platform.h"
 #include "output/aligned_export.h"
@@ -16,7 +16,7 @@
 using namespace Qt::StringLiterals;
 using namespace velmora;
 using namespace velmora::test;
-using velmora::SortArray::SaveListviewProperlySpaced;
+using velmora::output::saveAlignedText;
 
 namespace {
 
@@ -96,11 +96,10 @@ void AlignedExportTest::fileLayout()
     writeTestFile(dir.filePath(u"out.txt"_s), QByteArray(4096, 'x')); // replaced, not overwritten
     ListView list;
     for (const QString& heading : headings)
-        list.ColumnHeaders().Add(heading);
+        list.columns().add(heading);
     fillTable(&list, rows, unchecked);
 
-    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
-                               windowsPathIn(dir, u"out.txt"_s), nullptr);
+    saveAlignedText(list.items(), list.columns(), windowsPathIn(dir, u"out.txt"_s), nullptr);
 
     QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file);
     QVERIFY(scope.fake.boxes.empty());
@@ -132,26 +131,25 @@ void AlignedExportTest::progress()
     FakePlatformScope scope;
     QTemporaryDir dir;
     ListView list;
-    list.ColumnHeaders().Add(u"Results"_s);
+    list.columns().add(u"Results"_s);
     for (int r = 1; r <= rowCount; ++r)
-        list.ListItems().Add(QString::number(r));
+        list.items().add(QString::number(r));
     fillTable(&list, {}, unchecked);
-    VendorProgressBar bar;
+    ProgressBar bar;
     bar.setText(u"Progress Bar"_s);
     QList<double> values;
     QString textAtLastValue;
     bar.setWriteObserver([&](double value) {
         values.append(value);
-        textAtLastValue = bar.Text();
+        textAtLastValue = bar.text();
     });
-    QStringList texts{bar.Text()}; // each change seen by a yield
+    QStringList texts{bar.text()}; // each change seen by a yield
     scope.fake.onEveryYield = [&](int) {
-        if (bar.Text() != texts.last())
-            texts.append(bar.Text());
+        if (bar.text() != texts.last())
+            texts.append(bar.text());
     };
 
-    SaveListviewProperlySpaced(list.ListItems(), list.ColumnHeaders(),
-                               windowsPathIn(dir, u"list.txt"_s), &bar);
+    saveAlignedText(list.items(), list.columns(), windowsPathIn(dir, u"list.txt"_s), &bar);
 
     const qsizetype checked = rowCount - unchecked.size();
     QCOMPARE(values.size(), 3 + checked + 2);
@@ -163,7 +161,7 @@ void AlignedExportTest::progress()
     QCOMPARE(rowValues.last(), lastRowValue);
     QCOMPARE(values.mid(3 + checked), (QList<double>{100, 0}));
     QCOMPARE(textAtLastValue, u"Done."_s); // no yield between "Done." and the reset
-    QCOMPARE(bar.Text(), u"Progress Bar"_s);
+    QCOMPARE(bar.text(), u"Progress Bar"_s);
     QStringList expected{u"Progress Bar"_s, u"Writing file: list.txt"_s};
     for (int row : rowTexts)
         expected.append(u"Writing file: list.txt (%1)"_s.arg(row));
@@ -205,11 +203,11 @@ void AlignedExportTest::faultPaths()
     QTemporaryDir dir;
     const QByteArray old("the previous results\r\n");
     writeTestFile(dir.filePath(u"out.txt"_s), old);
-    Form1 form;
-    form.Form_Load();
+    MainWindow form;
+    form.startUp();
     scope.fake.boxes.clear();
     const bool missing = action == u"missing folder"_s;
-    fillTable(form.ListView2, {{u"a"_s}, {u"b"_s}, {u"c"_s}},
+    fillTable(form.resultList, {{u"a"_s}, {u"b"_s}, {u"c"_s}},
               missing ? QList<int>{2} : QList<int>{});
     scope.fake.saveAnswers = {windowsPathIn(dir, missing ? u"missing/out.txt"_s : u"out.txt"_s)};
     if (action == u"lose line 3"_s) {
@@ -224,26 +222,26 @@ void AlignedExportTest::faultPaths()
     const auto normalSignal = std::signal(SIGXFSZ, SIG_IGN);
     scope.fake.atYield[atYield] = [&] {
         if (action == u"clear"_s || action == u"refill"_s)
-            form.PushButton2_Click();
+            form.clearResults();
         if (action == u"refill"_s)
-            fillList(form.ListView2, {u"a much longer row"_s, u"b"_s, u"c"_s});
+            fillList(form.resultList, {u"a much longer row"_s, u"b"_s, u"c"_s});
         if (action == u"no room"_s) { // every line so far still sits in the writer's buffer
             fileSize.rlim_cur = 0;
             setrlimit(RLIMIT_FSIZE, &fileSize);
         }
     };
 
-    form.PushButton4_Click();
+    form.saveResults();
     setrlimit(RLIMIT_FSIZE, &normal);
     std::signal(SIGXFSZ, normalSignal);
 
-    QCOMPARE(reportedLines(scope.fake.boxes, Location::SaveListviewProperlySpaced), lines);
+    QCOMPARE(reportedLines(scope.fake.boxes, output::kSaveAlignedTextLocation), lines);
     const qsizetype zero = lines.indexOf(214);
     QVERIFY(zero < 0 || scope.fake.boxes[std::size_t(zero)].text.startsWith(u"Division by zero"_s));
     QCOMPARE(fileContents(dir.filePath(u"out.txt"_s)), file.isEmpty() ? old : file);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
-    QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
+    QCOMPARE(form.progressBar->value(), 0.0);
+    QCOMPARE(form.progressBar->text(), u"Progress Bar"_s);
     QCOMPARE(form.mousePointerValue(), 0);
 }
 
@@ -251,14 +249,14 @@ void AlignedExportTest::saveCommand()
 {
     FakePlatformScope scope;
     QTemporaryDir dir;
-    Form1 form;
-    form.Form_Load();
+    MainWindow form;
+    form.startUp();
     scope.fake.boxes.clear();
-    fillList(form.ListView2, {u"kiwi"_s});
-    form.ProgressBar1->setValue(42);
+    fillList(form.resultList, {u"kiwi"_s});
+    form.progressBar->setValue(42);
     form.setMousePointer(MousePointer::Custom);
 
-    form.PushButton4_Click(); // cancelled: nothing written, pointer and bar as they were
+    form.saveResults(); // cancelled: nothing written, pointer and bar as they were
     QCOMPARE(scope.fake.saveRequests.size(), 1u);
     const FileDialogRequest& request = scope.fake.saveRequests.front();
     QCOMPARE(request.fileName, QString());
@@ -266,14 +264,14 @@ void AlignedExportTest::saveCommand()
     QCOMPARE(request.title, u"Save"_s);
     QCOMPARE(request.filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
     QCOMPARE(form.mousePointerValue(), 99);
-    QCOMPARE(form.ProgressBar1->Value(), 42.0);
+    QCOMPARE(form.progressBar->value(), 42.0);
     QVERIFY(QDir(dir.path()).isEmpty());
 
     // A name without an extension is used as typed, under the hourglass.
     scope.fake.saveAnswers = {windowsPathIn(dir, u"results"_s)};
     QList<int> pointers;
     scope.fake.onEveryYield = [&](int) { pointers.append(form.mousePointerValue()); };
-    form.PushButton4_Click();
+    form.saveResults();
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"results"_s});
     QVERIFY(!pointers.isEmpty());
     QCOMPARE(pointers, QList<int>(pointers.size(), 11));

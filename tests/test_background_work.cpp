@@ -32,14 +32,14 @@ void BackgroundWorkTest::skippableYieldsStillProcessEvents()
 {
     velmora::QtPlatform platform;
     const velmora::ScopedPlatform installed(platform);
-    platform.DoEvents(); // a real pump just now: the next ones may all be skipped
+    platform.yieldToEventLoop(); // a real pump just now: the next ones may all be skipped
     bool timerFired = false;
     QTimer::singleShot(0, [&] { timerFired = true; });
     QElapsedTimer waited;
     waited.start();
     long long yields = 0;
     while (!timerFired && waited.elapsed() < 5000) {
-        platform.DoEvents(velmora::Pump::MaySkip);
+        platform.yieldToEventLoop(velmora::Pump::MaySkip);
         ++yields;
     }
     QVERIFY(timerFired);
@@ -94,8 +94,8 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
         const QStringList before = keys;
         std::stop_source stop;
         stop.request_stop();
-        QVERIFY_THROWS_EXCEPTION(velmora::RankingStopped,
-                                 velmora::KeyRanking(keys, stop.get_token()));
+        QVERIFY_THROWS_EXCEPTION(velmora::sorting::RankingStopped,
+                                 velmora::sorting::KeyRanking(keys, stop.get_token()));
         QCOMPARE(keys, before);
     }
 }

@@ -1,4 +1,4 @@
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_bar.h"
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "reference_order.h"
@@ -10,8 +10,8 @@
 #include <utility>
 
 using namespace Qt::StringLiterals;
-using velmora::VendorProgressBar;
-using velmora::SortArray::BubbleSortWithProgress;
+using velmora::ProgressBar;
+using velmora::sorting::bubbleSortWithProgress;
 using velmora::test::FakePlatformScope;
 using velmora::test::stablySorted;
 
@@ -64,11 +64,11 @@ void BubbleSortTest::sortsByCodeUnits()
     FakePlatformScope scope;
     QFETCH(QStringList, keys);
     QFETCH(QStringList, sorted);
-    VendorProgressBar bar;
-    QStringList& result = BubbleSortWithProgress(keys, bar);
+    ProgressBar bar;
+    QStringList& result = bubbleSortWithProgress(keys, bar);
     QCOMPARE(&result, &keys);
     QCOMPARE(keys, sorted);
-    QCOMPARE(bar.Value(), 0.0);
+    QCOMPARE(bar.value(), 0.0);
 }
 
 void BubbleSortTest::matchesStableSortOnRandomKeys()
@@ -85,8 +85,8 @@ void BubbleSortTest::matchesStableSortOnRandomKeys()
             keys.append(key);
         }
         const QStringList expected = stablySorted(keys);
-        VendorProgressBar bar;
-        BubbleSortWithProgress(keys, bar);
+        ProgressBar bar;
+        bubbleSortWithProgress(keys, bar);
         QCOMPARE(keys, expected);
     }
 }
@@ -113,9 +113,9 @@ void BubbleSortTest::barValuesPerPass()
     for (int i = keyCount; i > 0; --i)
         keys.append(QString::number(1000 + i));
     QList<double> written;
-    VendorProgressBar bar;
+    ProgressBar bar;
     bar.setWriteObserver([&](double value) { written.append(value); });
-    BubbleSortWithProgress(keys, bar);
+    bubbleSortWithProgress(keys, bar);
 
     // Reversed keys take keyCount passes (the last one clean), then the final 0.
     const qsizetype perPass = firstPass.size();
@@ -123,7 +123,7 @@ void BubbleSortTest::barValuesPerPass()
     for (qsizetype pass = 0; pass < keyCount; ++pass)
         QCOMPARE(written.mid(pass * perPass, perPass), firstPass);
     QCOMPARE(written.back(), 0.0);
-    QCOMPARE(bar.Value(), 0.0);
+    QCOMPARE(bar.value(), 0.0);
 }
 
 void BubbleSortTest::yieldsOncePerPass()
@@ -143,8 +143,8 @@ void BubbleSortTest::yieldsOncePerPass()
     };
     for (Case c : cases) {
         scope.fake.yields = 0;
-        VendorProgressBar bar;
-        BubbleSortWithProgress(c.keys, bar);
+        ProgressBar bar;
+        bubbleSortWithProgress(c.keys, bar);
         QCOMPARE(scope.fake.yields, c.passes);
     }
 }
@@ -159,12 +159,12 @@ void BubbleSortTest::keysShowPassStateAtEveryYield()
     for (int pass = 0; pass < 3; ++pass) {
         QStringList keys{u"c"_s, u"b"_s, u"a"_s};
         int writes = 0;
-        VendorProgressBar bar;
+        ProgressBar bar;
         bar.setWriteObserver([&](double) {
             if (++writes == 2 * pass + 1) // two comparison positions a pass
                 throw velmora::Failure::overflow();
         });
-        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, bubbleSortWithProgress(keys, bar));
         QCOMPARE(keys, expected[pass]);
     }
 }
@@ -174,14 +174,14 @@ void BubbleSortTest::failingBarLeavesPartlySortedKeys()
     FakePlatformScope scope;
     QStringList keys{u"d"_s, u"c"_s, u"b"_s, u"a"_s};
     int writes = 0;
-    VendorProgressBar bar;
+    ProgressBar bar;
     // Pass 1 makes c b a d in three comparisons; the bar then fails before comparison 2 of
     // pass 2, which has exchanged c and b only.
     bar.setWriteObserver([&](double) {
         if (++writes == 5)
             throw velmora::Failure::overflow();
     });
-    QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+    QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, bubbleSortWithProgress(keys, bar));
     QCOMPARE(keys, (QStringList{u"b"_s, u"c"_s, u"a"_s, u"d"_s}));
 }
 
@@ -197,10 +197,10 @@ void BubbleSortTest::watchedAndUnwatchedBarsSeeTheSamePasses()
     auto sortedWith = [&](bool watched) {
         scope.fake.yields = 0;
         QStringList keys = input;
-        VendorProgressBar bar;
+        ProgressBar bar;
         if (watched)
             bar.setWriteObserver([](double) {});
-        BubbleSortWithProgress(keys, bar);
+        bubbleSortWithProgress(keys, bar);
         return std::pair(keys, scope.fake.yields);
     };
     const auto watched = sortedWith(true);
@@ -222,11 +222,11 @@ void BubbleSortTest::bigListsMatchStableSort()
         keys.append(key);
     }
     const QStringList expected = stablySorted(keys);
-    VendorProgressBar bar;
-    BubbleSortWithProgress(keys, bar);
+    ProgressBar bar;
+    bubbleSortWithProgress(keys, bar);
     QCOMPARE(keys, expected);
     QCOMPARE(scope.fake.backgroundRuns, 1);
-    QCOMPARE(bar.Value(), 0.0);
+    QCOMPARE(bar.value(), 0.0);
 }
 
 QTEST_MAIN(BubbleSortTest)

@@ -1,4 +1,4 @@
-#include "app/errors/error_report.h"
+#include "app/window/handler_locations.h"
 #include "fake_platform.h"
 #include "output/clipboard_copy.h"
 #include "test_helpers.h"
@@ -53,12 +53,12 @@ void ClipboardCopyTest::copiedText()
     scope.fake.clipboardText = u"previous"_s;
     ListView list;
     for (const QStringList& row : rows) {
-        while (list.ColumnHeaders().Count() < row.size())
-            list.ColumnHeaders().Add(u"Heading longer than any cell"_s);
+        while (list.columns().count() < row.size())
+            list.columns().add(u"Heading longer than any cell"_s);
     }
     fillTable(&list, rows, unchecked);
 
-    Main::CopyListviewToClipboard(list.ListItems(), list.ColumnHeaders());
+    output::copyToClipboard(list.items(), list.columns());
 
     QCOMPARE(scope.fake.clipboardText, text);
     QVERIFY(scope.fake.clipboardHasText);
@@ -87,8 +87,8 @@ void ClipboardCopyTest::retriesUpTo1000Times()
     scope.fake.clipboardText = u"previous"_s;
     scope.fake.clipboardRefusals = refusals;
 
-    Main::ClearClipboard();
-    QCOMPARE(Main::SetClipboardText(u"new"_s, 0), placed);
+    output::clearClipboard();
+    QCOMPARE(output::setClipboardText(u"new"_s, 0), placed);
 
     QCOMPARE(scope.fake.clipboardClearCalls, clearCalls);
     QCOMPARE(scope.fake.clipboardSetCalls, setCalls);
@@ -120,20 +120,20 @@ void ClipboardCopyTest::copyCommand()
     QFETCH(QString, clipboard);
     QFETCH(QList<int>, lines);
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
+    MainWindow form;
+    form.startUp();
     scope.fake.boxes.clear();
     scope.fake.clipboardText = u"previous"_s;
-    fillList(form.ListView2, results);
-    scope.fake.atYield[clearAtYield] = [&] { form.PushButton2_Click(); };
+    fillList(form.resultList, results);
+    scope.fake.atYield[clearAtYield] = [&] { form.clearResults(); };
 
-    form.PushButton5_Click();
+    form.copyResults();
 
     QCOMPARE(scope.fake.clipboardText, clipboard);
     QCOMPARE(scope.fake.boxes.size(), std::size_t(lines.size() + 1));
     const FakePlatform::Box confirmation = scope.fake.boxes.back();
     scope.fake.boxes.pop_back();
-    QCOMPARE(reportedLines(scope.fake.boxes, Location::PushButton5_Click), lines);
+    QCOMPARE(reportedLines(scope.fake.boxes, Location::copyResults), lines);
     QCOMPARE(confirmation.text,
              u"Results have been copied to the clipboard.\r\rClick a text area where you "
              u"normally type and press Ctrl+V to paste the clipboard."_s);

@@ -1,5 +1,5 @@
 #include "app/controls/list_view.h"
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_bar.h"
 #include "app/errors/runtime_failure.h"
 #include "test_helpers.h"
 
@@ -9,8 +9,8 @@
 
 using namespace Qt::StringLiterals;
 using velmora::ListView;
+using velmora::ProgressBar;
 using velmora::RuntimeFailure;
-using velmora::VendorProgressBar;
 
 class ControlsTest : public QObject
 {
@@ -31,33 +31,33 @@ void ControlsTest::listKeepsRowsInTheOrderAdded()
     ListView list;
     velmora::test::fillList(&list, {u"b"_s, u"a"_s, u"b"_s});
     QCOMPARE(velmora::test::itemTexts(&list), (QStringList{u"b"_s, u"a"_s, u"b"_s}));
-    QCOMPARE(list.ListItems().Item(2).Index(), 2);
+    QCOMPARE(list.items().item(2).index(), 2);
 }
 
 void ControlsTest::missingRowsAndColumnsFail()
 {
     ListView list;
-    list.ColumnHeaders().Add(u"Results"_s);
-    list.ListItems().Add(u"x"_s);
-    auto& items = list.ListItems();
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.Item(0));
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.Item(2));
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.Remove(2));
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, list.ColumnHeaders().Item(2));
+    list.columns().add(u"Results"_s);
+    list.items().add(u"x"_s);
+    auto& items = list.items();
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.item(0));
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.item(2));
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, items.remove(2));
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, list.columns().item(2));
     // A handle to a row that has gone fails on its next use, like a fresh lookup.
-    const velmora::ListItem first = items.Item(1);
-    items.Clear();
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, first.Text());
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, first.Checked());
+    const velmora::ListItem first = items.item(1);
+    items.clear();
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, first.text());
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, first.isChecked());
 }
 
 void ControlsTest::removeMovesLaterRowsUp()
 {
     ListView list;
     velmora::test::fillList(&list, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s});
-    list.ListItems().Remove(3);
-    QCOMPARE(list.ListItems().Count(), 4);
-    QCOMPARE(list.ListItems().Item(3).Text(), u"4"_s);
+    list.items().remove(3);
+    QCOMPARE(list.items().count(), 4);
+    QCOMPARE(list.items().item(3).text(), u"4"_s);
 }
 
 void ControlsTest::viewsLearnOfAppendedRowsInOneBatch()
@@ -66,8 +66,8 @@ void ControlsTest::viewsLearnOfAppendedRowsInOneBatch()
     int insertions = 0;
     connect(list.model(), &QAbstractItemModel::rowsInserted, this, [&] { ++insertions; });
     for (int i = 0; i < 1000; ++i)
-        list.ListItems().Add(QString::number(i));
-    QCOMPARE(list.ListItems().Count(), 1000);
+        list.items().add(QString::number(i));
+    QCOMPARE(list.items().count(), 1000);
     QCOMPARE(insertions, 0);
     QCoreApplication::processEvents();
     QCOMPARE(insertions, 1);
@@ -80,53 +80,52 @@ void ControlsTest::modelPassesQtsConsistencyChecks()
     ListView list;
     QAbstractItemModelTester tester(list.model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
-    list.ColumnHeaders().Add(u"Input"_s);
-    list.ColumnHeaders().Add(u"More"_s);
+    list.columns().add(u"Input"_s);
+    list.columns().add(u"More"_s);
     velmora::test::fillList(&list, {u"a"_s, u"b"_s, u"c"_s});
-    list.ListItems().Remove(2); // announces the pending rows first
+    list.items().remove(2); // announces the pending rows first
     velmora::test::fillList(&list, {u"d"_s});
     QCoreApplication::processEvents();
-    list.ListItems().Item(1).setSubItems(1, u"sub"_s);
-    list.ListItems().Clear();
+    list.items().item(1).setSubItem(1, u"sub"_s);
+    list.items().clear();
     QCOMPARE(list.model()->rowCount(), 0);
 }
 
 void ControlsTest::subItemsAndCheckedMarks()
 {
     ListView list;
-    list.ColumnHeaders().Add(u"A"_s);
-    list.ColumnHeaders().Add(u"B"_s);
-    auto row = list.ListItems().Add(u"main"_s);
-    QVERIFY(row.Checked()); // rows read as checked unless someone clears the mark
-    QCOMPARE(row.SubItems(1), QString());
-    row.setSubItems(1, u"second"_s);
+    list.columns().add(u"A"_s);
+    list.columns().add(u"B"_s);
+    auto row = list.items().add(u"main"_s);
+    QVERIFY(row.isChecked()); // rows read as checked unless someone clears the mark
+    QCOMPARE(row.subItem(1), QString());
+    row.setSubItem(1, u"second"_s);
     row.setChecked(false);
-    QCOMPARE(list.ListItems().Item(1).SubItems(1), u"second"_s);
-    QVERIFY(!list.ListItems().Item(1).Checked());
-    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, row.SubItems(2));
+    QCOMPARE(list.items().item(1).subItem(1), u"second"_s);
+    QVERIFY(!list.items().item(1).isChecked());
+    QVERIFY_THROWS_EXCEPTION(RuntimeFailure, row.subItem(2));
 }
 
 void ControlsTest::barStoresValuesExactly()
 {
-    VendorProgressBar bar;
+    ProgressBar bar;
     for (double value : {0.0, 33.0, 100.02, 100.04, 1.5, 0.0}) {
         bar.setValue(value);
-        QCOMPARE(bar.Value(), value);
+        QCOMPARE(bar.value(), value);
     }
     bar.setText(u"Writing file: 100%.txt (3000)"_s);
-    QCOMPARE(bar.Text(), u"Writing file: 100%.txt (3000)"_s);
-    QCOMPARE(bar.text(), bar.Text()); // shown as written, no % placeholders
+    QCOMPARE(bar.text(), u"Writing file: 100%.txt (3000)"_s); // drawn as written: no % placeholders
 }
 
 void ControlsTest::barShowsTheLastValueEventually()
 {
-    VendorProgressBar bar;
+    ProgressBar bar;
     for (int i = 0; i <= 100; ++i)
         bar.setValue(i);
     bar.setValue(57.9);
-    QTRY_COMPARE(bar.value(), 57);
+    QTRY_COMPARE(bar.QProgressBar::value(), 57); // the whole percent drawn
     bar.setValue(250);
-    QTRY_COMPARE(bar.value(), 100);
+    QTRY_COMPARE(bar.QProgressBar::value(), 100);
 }
 
 QTEST_MAIN(ControlsTest)

@@ -1,8 +1,8 @@
 // The core library on its own: linked without Qt Widgets and without the real platform, its
 // commands' work runs on a list without a view and a progress indicator that is no widget.
-#include "app/controls/list_items.h"
-#include "app/controls/list_model.h"
-#include "app/controls/progress_indicator.h"
+#include "app/model/list_items.h"
+#include "app/model/list_model.h"
+#include "app/model/progress_indicator.h"
 #include "app/platform/host_files.h"
 #include "app/platform/platform.h"
 #include "app/platform/windows1252.h"
@@ -44,14 +44,11 @@ public:
     QString programFolder() override { return {}; }
     bool modificationTimeReadable(const QString& path) override
     {
-        return HostFiles::modificationTimeReadable(path);
+        return host::modificationTimeReadable(path);
     }
     bool normalFileExists(const QString&) override { return false; }
-    qint64 fileLength(const QString& path) override { return HostFiles::fileLength(path); }
-    QByteArray readWholeFile(const QString& path) override
-    {
-        return HostFiles::readWholeFile(path);
-    }
+    qint64 fileLength(const QString& path) override { return host::fileLength(path); }
+    QByteArray readWholeFile(const QString& path) override { return host::readWholeFile(path); }
     std::unique_ptr<TextFileWriter> createTextFile(const QString&) override
     {
         return std::make_unique<LineRecorder>(written);
@@ -87,9 +84,9 @@ class RecordingIndicator final : public ProgressIndicator
 public:
     QList<double> values;
     QStringList texts;
-    double Value() const override { return values.isEmpty() ? 0.0 : values.back(); }
+    double value() const override { return values.isEmpty() ? 0.0 : values.back(); }
     void setValue(double value) override { values.append(value); }
-    const QString& Text() const override { return m_text; }
+    QString text() const override { return m_text; }
     void setText(const QString& text) override
     {
         m_text = text;
@@ -125,7 +122,7 @@ void CoreAloneTest::sortDrivesAnIndicator()
     const ScopedPlatform installed(core);
     RecordingIndicator indicator;
     QStringList keys = {u"c"_s, u"b"_s, u"a"_s};
-    SortArray::BubbleSortWithProgress(keys, indicator);
+    sorting::bubbleSortWithProgress(keys, indicator);
     QCOMPARE(keys, (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     // Three passes of two comparisons (0, then 1 / 1 * 100), each after a yield; then 0.
     QCOMPARE(indicator.values, (QList<double>{0, 100, 0, 100, 0, 100, 0}));
@@ -143,18 +140,18 @@ void CoreAloneTest::fileLoadedCopiedAndExportedWithoutAView()
     file.close();
 
     BareList list;
-    list.columns.Add(u"Results"_s);
-    SortArray::LoadListFromFile(list.items, u"Z:"_s + file.fileName().replace(u'/', u'\\'));
-    QCOMPARE(list.items.Count(), 2);
+    list.columns.add(u"Results"_s);
+    input::loadListFromFile(list.items, u"Z:"_s + file.fileName().replace(u'/', u'\\'));
+    QCOMPARE(list.items.count(), 2);
     QCOMPARE(list.model.rowCount(), 0); // no event loop has turned: the views are not told yet
 
-    Main::CopyListviewToClipboard(list.items, list.columns);
+    output::copyToClipboard(list.items, list.columns);
     QCOMPARE(core.clipboard, u"pear\r\nfig\r\n"_s);
 
     RecordingIndicator indicator;
-    SortArray::SaveListviewProperlySpaced(list.items, list.columns, u"Z:\\out.txt"_s, &indicator);
+    output::saveAlignedText(list.items, list.columns, u"Z:\\out.txt"_s, &indicator);
     QCOMPARE(core.written, (QStringList{u"Results\t"_s, u"pear   \t"_s, u"fig    \t"_s}));
-    QCOMPARE(indicator.Text(), kRestingProgressText.toString());
+    QCOMPARE(indicator.text(), kRestingProgressText.toString());
     QCOMPARE(indicator.values.back(), 0.0);
     QVERIFY(core.messages.isEmpty());
 }

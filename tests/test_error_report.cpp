@@ -1,6 +1,6 @@
-#include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/errors/runtime_failure.h"
+#include "app/window/handler_locations.h"
 #include "fake_platform.h"
 
 #include <QTest>
@@ -28,7 +28,7 @@ private Q_SLOTS:
 void ErrorReportTest::messageLayout()
 {
     const QString message =
-        velmora::errorMessage(u"Subscript out of range"_s, Location::PushButton17_Click, 140);
+        velmora::errorMessage(u"Subscript out of range"_s, Location::startSorting, 140);
     QCOMPARE(message, u"Subscript out of range\r\nin Pevrant2021/08/31.Form1.PushButton17_Click "
                       u"at line 140\r\rPlease email screenshot of this message to "
                       u"support@velmora.example"_s);
@@ -39,7 +39,7 @@ void ErrorReportTest::messageLayout()
 void ErrorReportTest::failureInTheFirstStepReportsLine100()
 {
     FakePlatformScope scope;
-    GuardedProcedure proc(Location::PushButton8_Click);
+    GuardedProcedure proc(Location::loadSampleText);
     proc.step(100, [] { throw Failure::indexOutOfBounds(); });
     QCOMPARE(scope.fake.boxes.size(), 1u);
     QVERIFY(scope.fake.boxes[0].text.startsWith(
@@ -52,7 +52,7 @@ void ErrorReportTest::everyFailureGetsItsOwnBoxAndTheProcedureGoesOn()
     FakePlatformScope scope;
     QStringList ran;
     {
-        GuardedProcedure proc(Location::PushButton4_Click);
+        GuardedProcedure proc(Location::saveResults);
         proc.step(100, [&] { ran << u"100"_s; });
         proc.step(102, [&] {
             ran << u"102"_s;
@@ -73,7 +73,7 @@ void ErrorReportTest::everyFailureGetsItsOwnBoxAndTheProcedureGoesOn()
 void ErrorReportTest::failedTestEntersTheBranch()
 {
     FakePlatformScope scope;
-    GuardedProcedure proc(Location::PushButton17_Click);
+    GuardedProcedure proc(Location::startSorting);
     bool branch = false;
     if (proc.test(106, []() -> bool { throw Failure::overflow(); }))
         branch = true;
@@ -86,7 +86,7 @@ void ErrorReportTest::failedTestEntersTheBranch()
 void ErrorReportTest::failedLoopHeaderRunsTheBodyOnce()
 {
     FakePlatformScope scope;
-    GuardedProcedure proc(Location::PushButton17_Click);
+    GuardedProcedure proc(Location::startSorting);
     QList<int> bodies;
     proc.forLoop(
         108, 114, 1, []() -> int { throw Failure::overflow(); }, [&](int i) { bodies << i; });
@@ -98,7 +98,7 @@ void ErrorReportTest::failedLoopHeaderRunsTheBodyOnce()
 void ErrorReportTest::failureInsideALoopReportsEachTime()
 {
     FakePlatformScope scope;
-    GuardedProcedure proc(Location::PushButton17_Click);
+    GuardedProcedure proc(Location::startSorting);
     QList<int> done;
     proc.forLoop(
         144, 152, 0, [] { return 3; },
@@ -117,7 +117,7 @@ void ErrorReportTest::failureInsideALoopReportsEachTime()
 void ErrorReportTest::outOfMemoryIsReported()
 {
     FakePlatformScope scope;
-    GuardedProcedure proc(Location::PushButton3_Click);
+    GuardedProcedure proc(Location::loadTextFromFile);
     proc.step(112, [] { throw std::bad_alloc(); });
     QCOMPARE(scope.fake.boxes.size(), 1u);
     QVERIFY(scope.fake.boxes[0].text.startsWith(u"Out of memory\r\n"_s));
@@ -128,7 +128,7 @@ void ErrorReportTest::programEndingPassesEveryHandler()
     FakePlatformScope scope;
     bool after = false;
     auto command = [&] {
-        GuardedProcedure proc(Location::PushButton17_Click);
+        GuardedProcedure proc(Location::startSorting);
         proc.step(140, [] { throw velmora::ProgramEnding{}; });
         after = true;
     };
@@ -136,7 +136,7 @@ void ErrorReportTest::programEndingPassesEveryHandler()
     QVERIFY(!after);
     QVERIFY(scope.fake.boxes.empty());
     // At the edge where Qt calls in, it stops quietly.
-    velmora::runEventHandler(Location::Form1Events, command);
+    velmora::runEventHandler(Location::windowEvents, command);
     QVERIFY(scope.fake.boxes.empty());
 }
 

@@ -2,9 +2,10 @@
 // be, files that go away or cannot be held, and saves that the file system refuses. Each
 // case checks the boxes shown, that the program goes on working, and that nothing already
 // there is lost.
-#include "app/errors/error_report.h"
 #include "app/errors/runtime_failure.h"
+#include "app/window/handler_locations.h"
 #include "fake_platform.h"
+#include "output/aligned_export.h"
 #include "test_helpers.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@
 #endif
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
+using velmora::MainWindow;
 using velmora::test::FakePlatform;
 using velmora::test::FakePlatformScope;
 using velmora::test::fileContents;
@@ -43,12 +44,12 @@ const QByteArray kOldFile("the previous results\r\n");
 struct Fixture
 {
     FakePlatformScope scope;
-    Form1 form;
+    MainWindow form;
     QTemporaryDir dir;
 
     Fixture()
     {
-        form.Form_Load();
+        form.startUp();
         fake().boxes.clear();
     }
     FakePlatform& fake() { return scope.fake; }
@@ -71,21 +72,21 @@ struct Fixture
             names.size() == 1
                 ? windowsPathIn(dir, names.front())
                 : (QStringList{velmora::toWindowsPath(dir.path())} + names).join(QChar(u'\0')));
-        form.PushButton3_Click();
+        form.loadTextFromFile();
     }
     // "Save Results As Text File" with the name typed into the save dialog.
     void save(const QString& name)
     {
         fake().saveAnswers.append(windowsPathIn(dir, name));
-        form.PushButton4_Click();
+        form.saveResults();
     }
 
     // What every command leaves behind once it has ended, whatever went wrong in it.
     void verifyAtRest() const
     {
         QCOMPARE(form.mousePointerValue(), 0);
-        QCOMPARE(form.ProgressBar1->Value(), 0.0);
-        QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
+        QCOMPARE(form.progressBar->value(), 0.0);
+        QCOMPARE(form.progressBar->text(), u"Progress Bar"_s);
     }
 };
 
@@ -263,8 +264,8 @@ void FaultsTest::oddFilesLoadSortAndSaveWhole()
     f.write(u"odd.bin"_s, bytes);
     f.load({u"odd.bin"_s});
     if (!items.isEmpty())
-        QCOMPARE(itemTexts(f.form.ListView1), items);
-    f.form.PushButton17_Click();
+        QCOMPARE(itemTexts(f.form.inputList), items);
+    f.form.startSorting();
     f.save(u"out.txt"_s);
     QCOMPARE(f.contents(u"out.txt"_s), saved);
     QCOMPARE(descriptions(f.fake().boxes), QStringList());
@@ -293,7 +294,7 @@ void FaultsTest::unreadableFileAmongOthers()
     QFETCH(Trouble, trouble);
     QFETCH(QString, failure);
     Fixture f;
-    fillList(f.form.ListView1, {u"old"_s});
+    fillList(f.form.inputList, {u"old"_s});
     f.write(u"a.txt"_s, "a\n");
     f.write(u"c.txt"_s, "c\n");
     if (trouble == Trouble::Huge) {
@@ -315,10 +316,10 @@ void FaultsTest::unreadableFileAmongOthers()
     }
     f.load({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
 
-    QCOMPARE(itemTexts(f.form.ListView1), (QStringList{u"a"_s, u"c"_s}));
+    QCOMPARE(itemTexts(f.form.inputList), (QStringList{u"a"_s, u"c"_s}));
     QCOMPARE(f.fake().boxes.size(), 1u);
     QCOMPARE(f.fake().boxes[0].text,
-             velmora::errorMessage(failure, Location::PushButton3_Click, 126));
+             velmora::errorMessage(failure, Location::loadTextFromFile, 126));
     QCOMPARE(f.fake().boxes[0].title, u"Application Error"_s);
     f.verifyAtRest();
 }
@@ -339,7 +340,7 @@ void FaultsTest::saveRefusedByTheFileSystem()
     Fixture f;
     QVERIFY(QDir(f.dir.path()).mkdir(u"results"_s));
     f.write(u"results/out.txt"_s, kOldFile);
-    fillList(f.form.ListView2, {u"a"_s, u"b"_s, u"c"_s});
+    fillList(f.form.resultList, {u"a"_s, u"b"_s, u"c"_s});
     {
         WriteProtection protection(f.host(protect));
         if (!protection.applied()) {
@@ -356,7 +357,7 @@ void FaultsTest::saveRefusedByTheFileSystem()
     QCOMPARE(descriptions(f.fake().boxes),
              QStringList{Failure::permissionDenied().description()} +
                  QStringList(5, Failure::objectRequired().description()));
-    QCOMPARE(reportedLines(f.fake().boxes, Location::SaveListviewProperlySpaced),
+    QCOMPARE(reportedLines(f.fake().boxes, velmora::output::kSaveAlignedTextLocation),
              (QList<int>{156, 170, 222, 222, 222, 232}));
     QCOMPARE(f.contents(u"results/out.txt"_s), kOldFile);
     QCOMPARE(f.files(u"results"_s), QStringList{u"out.txt"_s});
@@ -386,12 +387,12 @@ void FaultsTest::diskFillsUpDuringTheSave()
     f.write(u"disk/out.txt"_s, kOldFile);
     constexpr int kRows = 2000; // 2000 lines of 40 bytes: more than the 64 KiB disk holds
     for (int r = 1; r <= kRows; ++r)
-        f.form.ListView2->ListItems().Add(u"row %1 "_s.arg(r, 4, 10, QChar(u'0')) +
-                                          QString(28, u'x'));
+        f.form.resultList->items().add(u"row %1 "_s.arg(r, 4, 10, QChar(u'0')) + QString(28, u'x'));
 
     f.save(u"disk/out.txt"_s);
 
-    const QList<int> lines = reportedLines(f.fake().boxes, Location::SaveListviewProperlySpaced);
+    const QList<int> lines =
+        reportedLines(f.fake().boxes, velmora::output::kSaveAlignedTextLocation);
     QVERIFY2(lines.size() > 2 && lines.size() < kRows, qPrintable(u"%1 boxes"_s.arg(lines.size())));
     QCOMPARE(lines.last(), 232);
     QCOMPARE(lines.count(222), lines.size() - 1);
@@ -401,8 +402,8 @@ void FaultsTest::diskFillsUpDuringTheSave()
     QCOMPARE(f.files(u"disk"_s), QStringList{u"out.txt"_s});
     f.verifyAtRest();
 
-    f.form.PushButton2_Click();
-    fillList(f.form.ListView2, {u"fits"_s});
+    f.form.clearResults();
+    fillList(f.form.resultList, {u"fits"_s});
     f.fake().createTextFileHook = nullptr;
     f.fake().boxes.clear();
     f.save(u"disk/out.txt"_s);

@@ -1,4 +1,5 @@
 #include "app/errors/runtime_failure.h"
+#include "app/platform/windows_paths.h"
 #include "fake_platform.h"
 #include "input/file_helpers.h"
 #include "test_helpers.h"
@@ -67,8 +68,8 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, collapsed);
         QFETCH(QString, name);
-        QCOMPARE(Main::CollapseBackslashes(path), collapsed);
-        QCOMPARE(Main::FileNameFromPath(path), name);
+        QCOMPARE(collapseBackslashes(path), collapsed);
+        QCOMPARE(fileNameFromPath(path), name);
     }
 
     void readFileTextDecodes_data()
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         FakePlatformScope scope;
         QTemporaryDir dir;
-        QCOMPARE(Main::ReadFileText(writeFile(dir, u"f.txt"_s, bytes)), text);
+        QCOMPARE(input::readFileText(writeFile(dir, u"f.txt"_s, bytes)), text);
     }
 
     // In a folder holding a.txt ("x") and the folder sub; "pipe", "locked" (no permissions)
@@ -121,8 +122,8 @@ private Q_SLOTS:
         QTest::newRow("over 2 GiB, nothing allocated")
             << u"huge"_s << true << u"raises "_s + Failure::fileTooLarge().description();
     }
-    // The read is tried through ReadFileText, and through the platform's read alone, which
-    // must hold on its own when the path is swapped after ReadFileText has looked at it.
+    // The read is tried through readFileText, and through the platform's read alone, which
+    // must hold on its own when the path is swapped after readFileText has looked at it.
     void pathsAsFound()
     {
         QFETCH(QString, relative);
@@ -152,8 +153,8 @@ private Q_SLOTS:
                                                  : toWindowsPath(dir.path()) + u'\\' + relative;
         if (relative.isNull())
             path.clear();
-        QCOMPARE(Main::FileExists(path), exists);
-        QCOMPARE(outcome([&] { return Main::ReadFileText(path); }), read);
+        QCOMPARE(input::fileExists(path), exists);
+        QCOMPARE(outcome([&] { return input::readFileText(path); }), read);
         QVERIFY(scope.fake.boxes.empty());
         const auto rawRead = [&] {
             return QString::fromLatin1(scope.fake.real().readWholeFile(path));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/errors/error_report.h"
 #include "app/platform/host_paths.h"
-#include "app/window/form1.h"
+#include "app/window/handler_locations.h"
+#include "app/window/main_window.h"
 #include "fake_platform.h"
 
 #include <QApplication>
@@ -17,16 +17,16 @@ namespace velmora::test {
 inline QStringList itemTexts(ListView* list)
 {
     QStringList texts;
-    auto& items = list->ListItems();
-    for (int i = 1; i <= items.Count(); ++i)
-        texts.append(items.Item(i).Text());
+    auto& items = list->items();
+    for (int i = 1; i <= items.count(); ++i)
+        texts.append(items.item(i).text());
     return texts;
 }
 
 inline void fillList(ListView* list, const QStringList& texts)
 {
     for (const QString& text : texts)
-        list->ListItems().Add(text);
+        list->items().add(text);
 }
 
 // Rows added reach the list's views in one announcement on the next turn of the event loop
@@ -36,7 +36,7 @@ inline void fillList(ListView* list, const QStringList& texts)
 inline void waitForRowAnnouncement(ListView* list)
 {
     QCoreApplication::sendPostedEvents(list->listModel(), QEvent::MetaCall);
-    QCOMPARE(list->model()->rowCount(), list->ListItems().Count());
+    QCOMPARE(list->model()->rowCount(), list->items().count());
 }
 
 // Rows of several columns: each entry is the main text, then the sub-items. The rows
@@ -45,12 +45,12 @@ inline void fillTable(ListView* list, const QList<QStringList>& rows,
                       const QList<int>& unchecked = {})
 {
     for (const QStringList& cells : rows) {
-        ListItem item = list->ListItems().Add(cells.value(0));
+        ListItem item = list->items().add(cells.value(0));
         for (qsizetype k = 1; k < cells.size(); ++k)
-            item.setSubItems(static_cast<int>(k), cells[k]);
+            item.setSubItem(static_cast<int>(k), cells[k]);
     }
     for (int row : unchecked)
-        list->ListItems().Item(row).setChecked(false);
+        list->items().item(row).setChecked(false);
 }
 
 // The step numbers the error boxes name, in order; -1 for a box from another place.
@@ -87,11 +87,11 @@ inline QByteArray fileContents(const QString& hostPath)
 struct ShownForm
 {
     FakePlatformScope scope;
-    Form1 form;
+    MainWindow form;
 
     ShownForm()
     {
-        form.Form_Load();
+        form.startUp();
         form.show();
         QApplication::setActiveWindow(&form);
     }

@@ -73,7 +73,7 @@ void HostSystemTest::commandLineWithoutAddressIsFileNotFound()
         real.shellRun(u"explorer"_s, 2);
         QFAIL("no failure");
     } catch (const velmora::RuntimeFailure& failure) {
-        QCOMPARE(failure.number(), 53);
+        QCOMPARE(failure.description(), velmora::Failure::fileNotFound().description());
     }
 }
 

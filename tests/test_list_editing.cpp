@@ -18,13 +18,13 @@ const QStringList kOther = {u"x"_s, u"y"_s};
 struct Window
 {
     FakePlatformScope scope;
-    Form1 form;
+    MainWindow form;
 
     Window(const QStringList& input, const QStringList& results)
     {
-        form.Form_Load();
-        fillList(form.ListView1, input);
-        fillList(form.ListView2, results);
+        form.startUp();
+        fillList(form.inputList, input);
+        fillList(form.resultList, results);
     }
 };
 
@@ -71,8 +71,8 @@ private Q_SLOTS:
         QFETCH(int, selectedRow);
         QFETCH(QStringList, after);
         Window w(listNumber == 1 ? kFive : kOther, listNumber == 1 ? kOther : kFive);
-        ListView* list = listNumber == 1 ? w.form.ListView1 : w.form.ListView2;
-        ListView* other = listNumber == 1 ? w.form.ListView2 : w.form.ListView1;
+        ListView* list = listNumber == 1 ? w.form.inputList : w.form.resultList;
+        ListView* other = listNumber == 1 ? w.form.resultList : w.form.inputList;
         showRowsAndSelect(list, selectedRow);
         showRowsAndSelect(other, 0);
         QTest::keySequence(list, keys);
@@ -85,19 +85,19 @@ private Q_SLOTS:
     void clearButtonsEmptyTheirOwnListOnly()
     {
         Window w(kFive, kOther);
-        w.form.ProgressBar1->setValue(40);
-        showRowsAndSelect(w.form.ListView1, 2);
-        w.form.PushButton1->click();
-        QCOMPARE(itemTexts(w.form.ListView1), QStringList());
-        QCOMPARE(itemTexts(w.form.ListView2), kOther);
+        w.form.progressBar->setValue(40);
+        showRowsAndSelect(w.form.inputList, 2);
+        w.form.clearTextButton->click();
+        QCOMPARE(itemTexts(w.form.inputList), QStringList());
+        QCOMPARE(itemTexts(w.form.resultList), kOther);
         QCOMPARE(w.scope.fake.memoryGiveBacks, 1);         // the lines' memory goes back at once
-        QTest::keyClick(w.form.ListView1, Qt::Key_Delete); // its selection went with its items
-        fillList(w.form.ListView1, kFive);
-        w.form.PushButton2->click();
-        QCOMPARE(itemTexts(w.form.ListView1), kFive);
-        QCOMPARE(itemTexts(w.form.ListView2), QStringList());
+        QTest::keyClick(w.form.inputList, Qt::Key_Delete); // its selection went with its items
+        fillList(w.form.inputList, kFive);
+        w.form.clearResultsButton->click();
+        QCOMPARE(itemTexts(w.form.inputList), kFive);
+        QCOMPARE(itemTexts(w.form.resultList), QStringList());
         QCOMPARE(w.scope.fake.memoryGiveBacks, 2);
-        QCOMPARE(w.form.ProgressBar1->Value(), 40.0);
+        QCOMPARE(w.form.progressBar->value(), 40.0);
         QCOMPARE(w.form.mousePointer(), MousePointer::Default);
         QVERIFY(w.scope.fake.boxes.empty());
     }
@@ -108,7 +108,7 @@ private Q_SLOTS:
         Window w(kFive, kOther);
         w.form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-        for (ListView* list : {w.form.ListView1, w.form.ListView2}) {
+        for (ListView* list : {w.form.inputList, w.form.resultList}) {
             showRowsAndSelect(list, 1);
             const QPoint onItem = list->visualRect(list->model()->index(1, 0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onItem);
@@ -117,8 +117,8 @@ private Q_SLOTS:
             for (const QLineEdit* editor : list->findChildren<QLineEdit*>())
                 QVERIFY(!editor->isVisible());
         }
-        QCOMPARE(itemTexts(w.form.ListView1), kFive);
-        QCOMPARE(itemTexts(w.form.ListView2), kOther);
+        QCOMPARE(itemTexts(w.form.inputList), kFive);
+        QCOMPARE(itemTexts(w.form.resultList), kOther);
         QVERIFY(w.scope.fake.boxes.empty());
     }
 };

@@ -1,5 +1,6 @@
-#include "app/errors/error_report.h"
 #include "app/errors/runtime_failure.h"
+#include "app/platform/windows_paths.h"
+#include "app/window/handler_locations.h"
 #include "fake_platform.h"
 #include "input/file_helpers.h"
 #include "test_helpers.h"
@@ -24,13 +25,13 @@ const QChar kNul(u'\0');
 struct Fixture
 {
     FakePlatformScope scope;
-    Form1 form;
+    MainWindow form;
     QTemporaryDir dir;
 
     Fixture()
     {
-        form.Form_Load();
-        fillList(form.ListView1, {u"old"_s});
+        form.startUp();
+        fillList(form.inputList, {u"old"_s});
     }
     FakePlatform& fake() { return scope.fake; }
 
@@ -45,7 +46,7 @@ struct Fixture
         const QString folder = toWindowsPath(dir.path());
         fake().openAnswers.append(names.size() == 1 ? windowsPathIn(dir, names.front())
                                                     : (QStringList{folder} + names).join(kNul));
-        form.PushButton3_Click();
+        form.loadTextFromFile();
     }
 
     // Reading a file whose path ends with `name` first runs `action`.
@@ -68,8 +69,8 @@ private Q_SLOTS:
     void dialogSetUpAndCancel()
     {
         Fixture f;
-        fillList(f.form.ListView2, {u"result"_s});
-        f.form.PushButton3_Click(); // no answer scripted: the user cancels
+        fillList(f.form.resultList, {u"result"_s});
+        f.form.loadTextFromFile(); // no answer scripted: the user cancels
 
         QCOMPARE(f.fake().openRequests.size(), std::size_t(1));
         const FileDialogRequest& asked = f.fake().openRequests.front();
@@ -77,8 +78,8 @@ private Q_SLOTS:
         QCOMPARE(asked.flags, 2621953);
         QCOMPARE(asked.title, u"Load List(s) - Hold Ctrl to select multiple list files"_s);
         QCOMPARE(asked.filter, u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s);
-        QCOMPARE(itemTexts(f.form.ListView1), QStringList{u"old"_s});
-        QCOMPARE(itemTexts(f.form.ListView2), QStringList{u"result"_s});
+        QCOMPARE(itemTexts(f.form.inputList), QStringList{u"old"_s});
+        QCOMPARE(itemTexts(f.form.resultList), QStringList{u"result"_s});
         QCOMPARE(f.form.mousePointer(), MousePointer::Default);
         QVERIFY(f.fake().boxes.empty());
     }
@@ -117,7 +118,7 @@ private Q_SLOTS:
         int readsWhileIdle = 0;
         f.beforeReading(u".txt"_s, [&] { readsWhileIdle += f.form.isBusy() ? 0 : 1; });
         f.load(names);
-        QCOMPARE(itemTexts(f.form.ListView1), items);
+        QCOMPARE(itemTexts(f.form.inputList), items);
         QVERIFY(f.fake().boxes.empty());
         QCOMPARE(readsWhileIdle, 0);
         QCOMPARE(f.form.mousePointer(), MousePointer::Default);
@@ -145,7 +146,7 @@ private Q_SLOTS:
         QMap<QString, QByteArray> files;
         QStringList names;
         for (const QString& path : opened) {
-            names.append(Main::FileNameFromPath(path));
+            names.append(fileNameFromPath(path));
             files.insert(path, names.back().toLatin1());
         }
         QStringList asked;
@@ -156,10 +157,10 @@ private Q_SLOTS:
         f.fake().fileLengthHook = [&](const QString& path) { return files.value(path).size(); };
         f.fake().readWholeFileHook = [&](const QString& path) { return files.value(path); };
         f.fake().openAnswers.append(answer);
-        f.form.PushButton3_Click();
+        f.form.loadTextFromFile();
         asked.removeDuplicates(); // the command and the reader each test for the file
         QCOMPARE(asked, opened);
-        QCOMPARE(itemTexts(f.form.ListView1), names);
+        QCOMPARE(itemTexts(f.form.inputList), names);
         QVERIFY(f.fake().boxes.empty());
     }
 
@@ -171,7 +172,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box"); // its text; an error box unless "File not found"
         QTest::addColumn<QStringList>("items");
         const auto error = [](const RuntimeFailure& failure, int line) {
-            return errorMessage(failure.description(), Location::PushButton3_Click, line);
+            return errorMessage(failure.description(), Location::loadTextFromFile, line);
         };
         QTest::newRow("deleted before its turn: the plain message")
             << u"deleted"_s << QStringList{u"a.txt"_s, u"bad.txt"_s, u"c.txt"_s}
@@ -202,7 +203,7 @@ private Q_SLOTS:
             f.beforeReading(u"bad.txt"_s, [] { throw Failure::permissionDenied(); });
         f.load(chosen);
 
-        QCOMPARE(itemTexts(f.form.ListView1), items);
+        QCOMPARE(itemTexts(f.form.inputList), items);
         QCOMPARE(f.fake().boxes.size(), std::size_t(1));
         QCOMPARE(f.fake().boxes[0].text, box);
         const bool plain = trouble == u"deleted"_s;
@@ -218,7 +219,7 @@ private Q_SLOTS:
         f.write(u"a.txt"_s, "a\n");
         f.form.setMousePointer(MousePointer::Hourglass);
         f.load({u"a.txt"_s});
-        QCOMPARE(itemTexts(f.form.ListView1), QStringList{u"a"_s});
+        QCOMPARE(itemTexts(f.form.inputList), QStringList{u"a"_s});
         QCOMPARE(f.form.mousePointer(), MousePointer::Default);
     }
 };

@@ -23,22 +23,22 @@ private Q_SLOTS:
 void MainWindowTest::startsEmptyIdleAndFixedSize()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    QCOMPARE(form.ListView1->ListItems().Count(), 0);
-    QCOMPARE(form.ListView2->ListItems().Count(), 0);
-    QCOMPARE(form.ListView1->model()->headerData(0, Qt::Horizontal).toString(), u"Input"_s);
-    QCOMPARE(form.ListView2->model()->headerData(0, Qt::Horizontal).toString(), u"Results"_s);
-    QVERIFY(form.Option1->isChecked());
-    QVERIFY(!form.Option2->isChecked());
-    QCOMPARE(form.Check5->checkState(), Qt::Unchecked);
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
-    QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
+    MainWindow form;
+    form.startUp();
+    QCOMPARE(form.inputList->items().count(), 0);
+    QCOMPARE(form.resultList->items().count(), 0);
+    QCOMPARE(form.inputList->model()->headerData(0, Qt::Horizontal).toString(), u"Input"_s);
+    QCOMPARE(form.resultList->model()->headerData(0, Qt::Horizontal).toString(), u"Results"_s);
+    QVERIFY(form.sortLinesOption->isChecked());
+    QVERIFY(!form.sortWordsOption->isChecked());
+    QCOMPARE(form.counterCheck->checkState(), Qt::Unchecked);
+    QCOMPARE(form.progressBar->value(), 0.0);
+    QCOMPARE(form.progressBar->text(), u"Progress Bar"_s);
     QCOMPARE(form.property("MousePointer").toInt(), 0);
     const QString tip = u"Double-click item to remove it. Move | line to right and out of window "
                         u"to reveal full names."_s;
-    QCOMPARE(form.ListView1->toolTip(), tip);
-    QCOMPARE(form.ListView2->toolTip(), tip);
+    QCOMPARE(form.inputList->toolTip(), tip);
+    QCOMPARE(form.resultList->toolTip(), tip);
     QCOMPARE(form.size(), QSize(536, 606));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -46,9 +46,9 @@ void MainWindowTest::startsEmptyIdleAndFixedSize()
     QCOMPARE(form.font().family(), u"Arial"_s);
     QVERIFY(form.font().bold());
     QCOMPARE(form.font().pointSizeF(), 9.0);
-    QCOMPARE(form.Option1->font().pointSizeF(), 9.0);
-    QCOMPARE(form.PushButton17->font().pointSizeF(), 11.25);
-    QVERIFY(form.PushButton17->font().bold());
+    QCOMPARE(form.sortLinesOption->font().pointSizeF(), 9.0);
+    QCOMPARE(form.startSortingButton->font().pointSizeF(), 11.25);
+    QVERIFY(form.startSortingButton->font().bold());
 }
 
 // Tab in design order; the arrows move between the options, and Tab then lands on the
@@ -56,9 +56,9 @@ void MainWindowTest::startsEmptyIdleAndFixedSize()
 void MainWindowTest::keyboardNavigation()
 {
     ShownForm shown;
-    Form1& form = shown.form;
+    MainWindow& form = shown.form;
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.ListView1->setFocus();
+    form.inputList->setFocus();
     const QStringList expected = {u"PushButton3"_s, u"PushButton1"_s,  u"Option1"_s,
                                   u"Check5"_s,      u"PushButton17"_s, u"ListView2"_s,
                                   u"PushButton4"_s, u"PushButton5"_s,  u"PushButton2"_s,
@@ -70,20 +70,20 @@ void MainWindowTest::keyboardNavigation()
     }
     QCOMPARE(visited, expected);
 
-    form.Option1->setFocus();
-    QTest::keyClick(form.Option1, Qt::Key_Down);
-    QVERIFY(form.Option2->isChecked());
-    QVERIFY(form.Option2->hasFocus());
-    form.PushButton1->setFocus();
-    QTest::keyClick(form.PushButton1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.Option2);
+    form.sortLinesOption->setFocus();
+    QTest::keyClick(form.sortLinesOption, Qt::Key_Down);
+    QVERIFY(form.sortWordsOption->isChecked());
+    QVERIFY(form.sortWordsOption->hasFocus());
+    form.clearTextButton->setFocus();
+    QTest::keyClick(form.clearTextButton, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.sortWordsOption);
 }
 
 void MainWindowTest::helpShowsTheContactMessage()
 {
     ShownForm shown;
     QVERIFY(QTest::qWaitForWindowExposed(&shown.form));
-    QTest::mouseClick(shown.form.PushButton6, Qt::LeftButton);
+    QTest::mouseClick(shown.form.helpButton, Qt::LeftButton);
     QCOMPARE(shown.scope.fake.boxes.size(), 1u);
     const FakePlatform::Box& box = shown.scope.fake.boxes.front();
     QVERIFY(box.text.startsWith(u"Questions? Please contact Team Tarnwick at https://"_s));
@@ -126,7 +126,7 @@ void MainWindowTest::hoverPointer()
     QFETCH(QStringList, moves);
     QFETCH(int, pointer);
     ShownForm shown;
-    Form1& form = shown.form;
+    MainWindow& form = shown.form;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     if (busy)
         form.setMousePointer(MousePointer::Hourglass);

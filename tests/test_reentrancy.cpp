@@ -7,6 +7,7 @@
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/sample_text.h"
+#include "output/aligned_export.h"
 #include "test_helpers.h"
 
 #include <QDir>
@@ -16,8 +17,8 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
 using velmora::ListView;
+using velmora::MainWindow;
 using velmora::test::FakePlatformScope;
 using velmora::test::fileContents;
 using velmora::test::fillList;
@@ -88,14 +89,14 @@ void ReentrancyTest::startSortingPressedAgainAndAgain()
     QFETCH(bool, chained);
     QFETCH(bool, words);
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    form.Option2->setChecked(words);
-    form.Check5->setChecked(words);
+    MainWindow form;
+    form.startUp();
+    form.sortWordsOption->setChecked(words);
+    form.counterCheck->setChecked(words);
     QStringList initial; // in reverse order: the first sort makes a pass per item
     for (int i = 40; i > 0; --i)
         initial.append(u"w%1 x%1"_s.arg(i, 2, 10, QChar(u'0')));
-    fillList(form.ListView1, initial);
+    fillList(form.inputList, initial);
 
     struct Press
     {
@@ -109,26 +110,26 @@ void ReentrancyTest::startSortingPressedAgainAndAgain()
     scope.fake.onEveryYield = [&](int) {
         if ((!chained && depth > 0) || presses.size() == limit)
             return;
-        form.ListView1->ListItems().Add(u"added %1"_s.arg(presses.size()));
-        presses.push_back({itemTexts(form.ListView1), {}, -1});
+        form.inputList->items().add(u"added %1"_s.arg(presses.size()));
+        presses.push_back({itemTexts(form.inputList), {}, -1});
         const std::size_t mine = presses.size() - 1;
         ++depth;
-        form.PushButton17->click();
+        form.startSortingButton->click();
         --depth;
-        presses[mine].results = itemTexts(form.ListView2);
+        presses[mine].results = itemTexts(form.resultList);
         presses[mine].pointer = form.mousePointerValue();
     };
-    form.PushButton17->click();
+    form.startSortingButton->click();
 
     QVERIFY(presses.size() >= (chained ? limit : 40));
     for (const Press& press : presses) {
         QCOMPARE(press.results, sortedResults(press.snapshot, words, words));
         QCOMPARE(press.pointer, 0); // the inner sort ends the busy state
     }
-    QCOMPARE(itemTexts(form.ListView2), sortedResults(initial, words, words));
-    QCOMPARE(itemTexts(form.ListView1).size(), initial.size() + qsizetype(presses.size()));
+    QCOMPARE(itemTexts(form.resultList), sortedResults(initial, words, words));
+    QCOMPARE(itemTexts(form.inputList).size(), initial.size() + qsizetype(presses.size()));
     QCOMPARE(form.mousePointerValue(), 0);
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
+    QCOMPARE(form.progressBar->value(), 0.0);
     QVERIFY(scope.fake.boxes.empty());
 }
 
@@ -155,32 +156,32 @@ void ReentrancyTest::busyStateEndsWithTheInnerSort()
     QFETCH(QStringList, input);
     QFETCH(QStringList, resultsBetween);
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, {u"c"_s, u"b"_s, u"a"_s});
-    fillList(form.ListView2, {u"old"_s});
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, {u"c"_s, u"b"_s, u"a"_s});
+    fillList(form.resultList, {u"old"_s});
     QStringList between;
     bool pressed = false;
     scope.fake.onEveryYield = [&](int) {
         if (std::exchange(pressed, true))
             return;
-        form.PushButton17->click(); // runs to its end inside this yield
+        form.startSortingButton->click(); // runs to its end inside this yield
         if (action == u"delete input"_s) {
-            selectFirstRow(form.ListView1);
-            QTest::keyClick(form.ListView1, Qt::Key_Delete);
+            selectFirstRow(form.inputList);
+            QTest::keyClick(form.inputList, Qt::Key_Delete);
         } else if (action == u"delete results"_s) {
-            selectFirstRow(form.ListView2);
-            QTest::keyClick(form.ListView2, Qt::Key_Delete);
+            selectFirstRow(form.resultList);
+            QTest::keyClick(form.resultList, Qt::Key_Delete);
         } else {
-            form.PushButton1_Click();
+            form.clearText();
         }
-        between = itemTexts(form.ListView2);
+        between = itemTexts(form.resultList);
     };
-    form.PushButton17->click();
+    form.startSortingButton->click();
 
-    QCOMPARE(itemTexts(form.ListView1), input);
+    QCOMPARE(itemTexts(form.inputList), input);
     QCOMPARE(between, resultsBetween);
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     QCOMPARE(form.mousePointerValue(), 0);
     QVERIFY(scope.fake.boxes.empty());
 }
@@ -202,7 +203,7 @@ void ReentrancyTest::commandsDuringASave_data()
     const QStringList rows{u"r1"_s, u"r2"_s, u"r3"_s, u"r4"_s, u"r5"_s};
     const QByteArray whole("Results\t\r\nr1     \t\r\nr2     \t\r\nr3     \t\r\nr4     \t\r\n"
                            "r5     \t\r\n");
-    const QStringList withSample = QStringList{u"in"_s} + velmora::sampleLines();
+    const QStringList withSample = QStringList{u"in"_s} + velmora::input::sampleLines();
     QTest::newRow("Load Sample, Clear Text and Delete: only the sample acts, the file is whole")
         << u"sample, clear text, delete"_s << 17 << withSample << kOldFile << QList<int>{} << whole
         << rows;
@@ -236,45 +237,45 @@ void ReentrancyTest::commandsDuringASave()
     QTemporaryDir dir;
     const QString out = dir.filePath(u"out.txt"_s);
     writeTestFile(out, kOldFile);
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, action == u"start sorting"_s ? input : QStringList{u"in"_s});
-    fillList(form.ListView2, {u"r1"_s, u"r2"_s, u"r3"_s, u"r4"_s, u"r5"_s});
-    selectFirstRow(form.ListView1);
-    selectFirstRow(form.ListView2);
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, action == u"start sorting"_s ? input : QStringList{u"in"_s});
+    fillList(form.resultList, {u"r1"_s, u"r2"_s, u"r3"_s, u"r4"_s, u"r5"_s});
+    selectFirstRow(form.inputList);
+    selectFirstRow(form.resultList);
     scope.fake.saveAnswers = {windowsPathIn(dir, u"out.txt"_s), windowsPathIn(dir, u"out.txt"_s)};
     QByteArray during;
     scope.fake.atYield[atYield] = [&] {
         if (action.contains(u"sample"_s))
-            form.PushButton8->click();
+            form.loadSampleTextButton->click();
         if (action.contains(u"clear text"_s))
-            form.PushButton1->click();
+            form.clearTextButton->click();
         if (action.contains(u"delete"_s)) {
-            QTest::keyClick(form.ListView1, Qt::Key_Delete);
-            QTest::keyClick(form.ListView2, Qt::Key_Delete);
+            QTest::keyClick(form.inputList, Qt::Key_Delete);
+            QTest::keyClick(form.resultList, Qt::Key_Delete);
         }
         if (action.contains(u"clear results"_s))
-            form.PushButton2->click();
+            form.clearResultsButton->click();
         if (action == u"start sorting"_s)
-            form.PushButton17->click();
+            form.startSortingButton->click();
         if (action == u"new results, save"_s) {
-            form.PushButton2->click();
-            fillList(form.ListView2, {u"new"_s});
-            form.PushButton4->click();
+            form.clearResultsButton->click();
+            fillList(form.resultList, {u"new"_s});
+            form.saveResultsButton->click();
         }
         during = fileContents(out);
     };
-    form.PushButton4->click();
+    form.saveResultsButton->click();
 
     QCOMPARE(during, fileDuring);
-    QCOMPARE(reportedLines(scope.fake.boxes, velmora::Location::SaveListviewProperlySpaced), lines);
+    QCOMPARE(reportedLines(scope.fake.boxes, velmora::output::kSaveAlignedTextLocation), lines);
     QCOMPARE(fileContents(out), file);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
-    QCOMPARE(itemTexts(form.ListView1), input);
-    QCOMPARE(itemTexts(form.ListView2), results);
+    QCOMPARE(itemTexts(form.inputList), input);
+    QCOMPARE(itemTexts(form.resultList), results);
     QCOMPARE(form.mousePointerValue(), 0);
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
-    QCOMPARE(form.ProgressBar1->Text(), u"Progress Bar"_s);
+    QCOMPARE(form.progressBar->value(), 0.0);
+    QCOMPARE(form.progressBar->text(), u"Progress Bar"_s);
 }
 
 // The window is closed while a save runs inside a sort's yield. The end passes the save's
@@ -285,21 +286,21 @@ void ReentrancyTest::closingWhileASaveRunsInsideASort()
     QTemporaryDir dir;
     const QString out = dir.filePath(u"out.txt"_s);
     writeTestFile(out, kOldFile);
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, {u"c"_s, u"b"_s, u"a"_s});
-    fillList(form.ListView2, {u"earlier result"_s});
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, {u"c"_s, u"b"_s, u"a"_s});
+    fillList(form.resultList, {u"earlier result"_s});
     scope.fake.saveAnswers = {windowsPathIn(dir, u"out.txt"_s)};
-    scope.fake.atYield[1] = [&] { form.PushButton4->click(); }; // Save, in the sort's yield
-    scope.fake.atYield[13] = [&] { form.close(); };             // as it writes row 1
+    scope.fake.atYield[1] = [&] { form.saveResultsButton->click(); }; // Save, in the sort's yield
+    scope.fake.atYield[13] = [&] { form.close(); };                   // as it writes row 1
 
-    form.PushButton17->click();
+    form.startSortingButton->click();
 
     QVERIFY(scope.fake.programEnding());
     QCOMPARE(scope.fake.yields, 13);
     QCOMPARE(fileContents(out), kOldFile);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
-    QCOMPARE(itemTexts(form.ListView2), QStringList{u"earlier result"_s});
+    QCOMPARE(itemTexts(form.resultList), QStringList{u"earlier result"_s});
     QVERIFY(scope.fake.boxes.empty());
 }
 

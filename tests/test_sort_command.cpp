@@ -6,7 +6,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using velmora::Form1;
+using velmora::MainWindow;
 using velmora::MousePointer;
 using velmora::test::FakePlatformScope;
 using velmora::test::fillList;
@@ -77,35 +77,35 @@ void SortCommandTest::sortsIntoTheResultList()
     QFETCH(bool, counter);
     QFETCH(QStringList, input);
     QFETCH(QStringList, results);
-    Form1 form;
-    form.Form_Load();
-    (wordMode ? form.Option2 : form.Option1)->setChecked(true);
-    form.Check5->setChecked(counter);
-    fillList(form.ListView1, input);
-    form.PushButton17_Click();
-    QCOMPARE(itemTexts(form.ListView2), results);
-    QCOMPARE(itemTexts(form.ListView1), input); // the input is only read
+    MainWindow form;
+    form.startUp();
+    (wordMode ? form.sortWordsOption : form.sortLinesOption)->setChecked(true);
+    form.counterCheck->setChecked(counter);
+    fillList(form.inputList, input);
+    form.startSorting();
+    QCOMPARE(itemTexts(form.resultList), results);
+    QCOMPARE(itemTexts(form.inputList), input); // the input is only read
     if (counter) {
         // Spare room in each of a million numbered results adds up to tens of megabytes.
-        for (const QString& result : itemTexts(form.ListView2))
+        for (const QString& result : itemTexts(form.resultList))
             QCOMPARE(result.capacity(), result.size());
     }
     QCOMPARE(form.mousePointer(), MousePointer::Default);
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
+    QCOMPARE(form.progressBar->value(), 0.0);
     QVERIFY(scope.fake.boxes.empty());
-    form.PushButton17_Click(); // sorting again gives the same
-    QCOMPARE(itemTexts(form.ListView2), results);
+    form.startSorting(); // sorting again gives the same
+    QCOMPARE(itemTexts(form.resultList), results);
 }
 
 // Clicked as the user does, in the window as shown.
 void SortCommandTest::sortsTheSample()
 {
     ShownForm shown;
-    Form1& form = shown.form;
+    MainWindow& form = shown.form;
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(form.PushButton8, Qt::LeftButton);
-    QTest::mouseClick(form.PushButton17, Qt::LeftButton);
-    QCOMPARE(itemTexts(form.ListView2),
+    QTest::mouseClick(form.loadSampleTextButton, Qt::LeftButton);
+    QTest::mouseClick(form.startSortingButton, Qt::LeftButton);
+    QCOMPARE(itemTexts(form.resultList),
              (QStringList{u"Avoid business plans."_s, u"Avoid tempting distractions."_s,
                           u"Encourage diverse thinking."_s, u"Guard your time."_s,
                           u"Hire generalists early."_s, u"Hire specialists later."_s,
@@ -114,10 +114,10 @@ void SortCommandTest::sortsTheSample()
                           u"Watch your cash."_s, u"Write a blog."_s}));
     QCOMPARE(shown.scope.fake.memoryGiveBacks, 1); // the sort's scratch, once it is done
 
-    QTest::mouseClick(form.Option2, Qt::LeftButton);
-    QVERIFY(form.Option2->isChecked());
-    QTest::mouseClick(form.PushButton17, Qt::LeftButton);
-    const QStringList words = itemTexts(form.ListView2);
+    QTest::mouseClick(form.sortWordsOption, Qt::LeftButton);
+    QVERIFY(form.sortWordsOption->isChecked());
+    QTest::mouseClick(form.startSortingButton, Qt::LeftButton);
+    const QStringList words = itemTexts(form.resultList);
     QCOMPARE(words.size(), 36);
     QCOMPARE(words.mid(0, 2), (QStringList{u"Avoid"_s, u"Avoid"_s}));
     QCOMPARE(words[11], u"Write"_s);
@@ -128,15 +128,15 @@ void SortCommandTest::sortsTheSample()
 void SortCommandTest::sampleIsAppendedInItsOrder()
 {
     FakePlatformScope scope;
-    Form1 form;
-    fillList(form.ListView1, {u"mine"_s});
-    form.PushButton8_Click();
-    form.PushButton8_Click();
-    const QStringList items = itemTexts(form.ListView1);
+    MainWindow form;
+    fillList(form.inputList, {u"mine"_s});
+    form.loadSampleText();
+    form.loadSampleText();
+    const QStringList items = itemTexts(form.inputList);
     QCOMPARE(items.size(), 25);
     QCOMPARE(items.front(), u"mine"_s);
-    QCOMPARE(items.mid(1, 12), velmora::sampleLines());
-    QCOMPARE(items.mid(13), velmora::sampleLines());
+    QCOMPARE(items.mid(1, 12), velmora::input::sampleLines());
+    QCOMPARE(items.mid(13), velmora::input::sampleLines());
     QCOMPARE(items[1], u"Watch your cash."_s);
     QCOMPARE(items[12], u"Guard your time."_s);
 }
@@ -144,49 +144,49 @@ void SortCommandTest::sampleIsAppendedInItsOrder()
 void SortCommandTest::emptyInputEmptiesTheResults()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView2, {u"old"_s});
-    form.PushButton17_Click();
-    QCOMPARE(form.ListView2->ListItems().Count(), 0);
-    QCOMPARE(form.ProgressBar1->Value(), 0.0);
+    MainWindow form;
+    form.startUp();
+    fillList(form.resultList, {u"old"_s});
+    form.startSorting();
+    QCOMPARE(form.resultList->items().count(), 0);
+    QCOMPARE(form.progressBar->value(), 0.0);
     QVERIFY(scope.fake.boxes.empty());
 }
 
 void SortCommandTest::previousResultsStayUntilTheSortEnds()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, {u"b"_s, u"a"_s});
-    fillList(form.ListView2, {u"old"_s});
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, {u"b"_s, u"a"_s});
+    fillList(form.resultList, {u"old"_s});
     int yieldsSeen = 0;
     scope.fake.onEveryYield = [&](int) {
         ++yieldsSeen;
-        QCOMPARE(itemTexts(form.ListView2), QStringList{u"old"_s});
+        QCOMPARE(itemTexts(form.resultList), QStringList{u"old"_s});
         QCOMPARE(form.mousePointer(), MousePointer::Hourglass);
-        form.PushButton3_MouseMove(); // the hourglass stays over a button
+        form.showHoverPointer(form.loadTextFromFileButton); // the hourglass stays over a button
         QCOMPARE(form.mousePointer(), MousePointer::Hourglass);
     };
-    form.PushButton17_Click();
+    form.startSorting();
     QCOMPARE(yieldsSeen, 2);
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s}));
     QCOMPARE(form.mousePointer(), MousePointer::Default);
 }
 
 void SortCommandTest::failingBarIsReportedAtLine140AndResultsStillShow()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    form.Check5->setChecked(true);
-    fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
+    MainWindow form;
+    form.startUp();
+    form.counterCheck->setChecked(true);
+    fillList(form.inputList, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
     int writes = 0;
-    form.ProgressBar1->setWriteObserver([&](double) {
+    form.progressBar->setWriteObserver([&](double) {
         if (++writes == 5) // second pass, second comparison
             throw velmora::Failure::overflow();
     });
-    form.PushButton17_Click();
+    form.startSorting();
     QCOMPARE(scope.fake.boxes.size(), 1u);
     const auto& box = scope.fake.boxes.front();
     QCOMPARE(box.title, u"Application Error"_s);
@@ -194,30 +194,30 @@ void SortCommandTest::failingBarIsReportedAtLine140AndResultsStillShow()
     QCOMPARE(box.text, u"Overflow\r\nin Pevrant2021/08/31.Form1.PushButton17_Click at line 140"
                        u"\r\rPlease email screenshot of this message to support@velmora.example"_s);
     // The keys as the sort left them, still numbered and shown.
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"1. b"_s, u"2. c"_s, u"3. a"_s, u"4. d"_s}));
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"1. b"_s, u"2. c"_s, u"3. a"_s, u"4. d"_s}));
     QCOMPARE(form.mousePointer(), MousePointer::Default);
 }
 
 void SortCommandTest::secondSortInsideTheYieldLastToFinishWins()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, {u"c"_s, u"b"_s, u"a"_s});
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, {u"c"_s, u"b"_s, u"a"_s});
     MousePointer pointerAfterInner = MousePointer::Hourglass;
     QStringList resultsAfterInner;
     scope.fake.atYield[2] = [&] {
         // The user replaces the input and presses Start Sorting again, mid-sort.
-        form.ListView1->ListItems().Clear();
-        fillList(form.ListView1, {u"z"_s, u"y"_s});
-        form.PushButton17_Click();
+        form.inputList->items().clear();
+        fillList(form.inputList, {u"z"_s, u"y"_s});
+        form.startSorting();
         pointerAfterInner = form.mousePointer();
-        resultsAfterInner = itemTexts(form.ListView2);
+        resultsAfterInner = itemTexts(form.resultList);
     };
-    form.PushButton17_Click();
+    form.startSorting();
     QCOMPARE(resultsAfterInner, (QStringList{u"y"_s, u"z"_s}));
     QCOMPARE(pointerAfterInner, MousePointer::Default); // the inner run ends the busy state
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     QCOMPARE(form.mousePointer(), MousePointer::Default);
     QVERIFY(scope.fake.boxes.empty());
 }
@@ -225,34 +225,34 @@ void SortCommandTest::secondSortInsideTheYieldLastToFinishWins()
 void SortCommandTest::clearResultsDuringTheSort()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    fillList(form.ListView1, {u"b"_s, u"a"_s});
-    fillList(form.ListView2, {u"old"_s});
+    MainWindow form;
+    form.startUp();
+    fillList(form.inputList, {u"b"_s, u"a"_s});
+    fillList(form.resultList, {u"old"_s});
     int countAfterClear = -1;
     scope.fake.atYield[1] = [&] {
-        form.PushButton2_Click();
-        countAfterClear = form.ListView2->ListItems().Count();
+        form.clearResults();
+        countAfterClear = form.resultList->items().count();
     };
-    form.PushButton17_Click();
+    form.startSorting();
     QCOMPARE(countAfterClear, 0);
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s}));
 }
 
 void SortCommandTest::inputChangesDuringTheSortDoNotMatter()
 {
     FakePlatformScope scope;
-    Form1 form;
-    form.Form_Load();
-    form.Option2->setChecked(true);
-    fillList(form.ListView1, {u"b a"_s});
+    MainWindow form;
+    form.startUp();
+    form.sortWordsOption->setChecked(true);
+    fillList(form.inputList, {u"b a"_s});
     scope.fake.atYield[1] = [&] {
-        form.PushButton1_Click(); // Clear Text does nothing while busy
-        form.PushButton8_Click(); // but the sample still loads
+        form.clearText();      // Clear Text does nothing while busy
+        form.loadSampleText(); // but the sample still loads
     };
-    form.PushButton17_Click();
-    QCOMPARE(itemTexts(form.ListView2), (QStringList{u"a"_s, u"b"_s}));
-    QCOMPARE(form.ListView1->ListItems().Count(), 13);
+    form.startSorting();
+    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(form.inputList->items().count(), 13);
 }
 
 QTEST_MAIN(SortCommandTest)

@@ -2,7 +2,7 @@
 // definition it must match in everything a caller or a user can see: the yields, every bar
 // value written, the final order, and the order reached when a bar write fails or the
 // window closes in a yield.
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_bar.h"
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "reference_order.h"
@@ -18,8 +18,8 @@
 #include <random>
 
 using namespace Qt::StringLiterals;
-using velmora::VendorProgressBar;
-using velmora::SortArray::BubbleSortWithProgress;
+using velmora::ProgressBar;
+using velmora::sorting::bubbleSortWithProgress;
 using velmora::test::codeUnitsLess;
 using velmora::test::FakePlatformScope;
 
@@ -128,13 +128,13 @@ void SortEquivalenceTest::yieldsBarValuesAndOrderMatch()
             scope.fake.yields = 0;
             QStringList keys = input;
             QList<double> writes;
-            VendorProgressBar bar;
+            ProgressBar bar;
             if (watched)
                 bar.setWriteObserver([&](double value) { writes.append(value); });
-            BubbleSortWithProgress(keys, bar);
+            bubbleSortWithProgress(keys, bar);
             QCOMPARE(scope.fake.yields, expected.yields);
             QCOMPARE(keys, expected.keys);
-            QCOMPARE(bar.Value(), 0.0);
+            QCOMPARE(bar.value(), 0.0);
             if (watched)
                 QCOMPARE(writes, expected.writes);
         }
@@ -153,14 +153,14 @@ void SortEquivalenceTest::failingWriteLeavesTheTextbookOrder()
 
         QStringList keys = input;
         qsizetype writes = 0;
-        VendorProgressBar bar;
+        ProgressBar bar;
         bar.setWriteObserver([&](double) {
             if (++writes == failingWrite)
                 throw velmora::Failure::overflow();
         });
-        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, BubbleSortWithProgress(keys, bar));
+        QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, bubbleSortWithProgress(keys, bar));
         QCOMPARE(keys, expected.keys);
-        QCOMPARE(bar.Value(), expected.writes.back());
+        QCOMPARE(bar.value(), expected.writes.back());
     }
 }
 
@@ -175,8 +175,8 @@ void SortEquivalenceTest::closingInAYieldLeavesTheTextbookOrder()
 
         QStringList keys = input;
         scope.fake.atYield[closingYield] = [&] { scope.fake.requestProgramEnd(); };
-        VendorProgressBar bar;
-        QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, BubbleSortWithProgress(keys, bar));
+        ProgressBar bar;
+        QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, bubbleSortWithProgress(keys, bar));
         QCOMPARE(scope.fake.yields, closingYield);
         QCOMPARE(keys, expected.keys);
     }
@@ -199,7 +199,8 @@ void SortEquivalenceTest::ordersAfterPassesMatchTheTextbook()
         std::iota(ranks.begin(), ranks.end(), 0u);
         do {
             for (int passes = 0; passes <= static_cast<int>(size) + 1; ++passes)
-                QCOMPARE(velmora::ranksAfterPasses(ranks, passes), afterPasses(ranks, passes));
+                QCOMPARE(velmora::sorting::ranksAfterPasses(ranks, passes),
+                         afterPasses(ranks, passes));
         } while (std::next_permutation(ranks.begin(), ranks.end()));
     }
 }
@@ -208,26 +209,26 @@ void SortEquivalenceTest::failingWriteThroughTheWindow()
 {
     // The command shows the order the failing write caught, with one box at the sort step.
     velmora::test::ShownForm shown;
-    velmora::Form1& form = shown.form;
+    velmora::MainWindow& form = shown.form;
     std::mt19937 random(4);
     for (int round = 0; round < 300; ++round) {
         const QStringList input = randomKeys(random, 40);
         const int failingWrite = randomIn(random, 1, textbookSort(input).writes.size());
-        form.ListView1->ListItems().Clear();
-        velmora::test::fillList(form.ListView1, input);
+        form.inputList->items().clear();
+        velmora::test::fillList(form.inputList, input);
         shown.scope.fake.boxes.clear();
         qsizetype writes = 0;
-        form.ProgressBar1->setWriteObserver([&](double) {
+        form.progressBar->setWriteObserver([&](double) {
             if (++writes == failingWrite)
                 throw velmora::Failure::overflow();
         });
-        form.PushButton17_Click();
-        QCOMPARE(velmora::test::itemTexts(form.ListView2), textbookSort(input, failingWrite).keys);
-        QCOMPARE(velmora::test::reportedLines(shown.scope.fake.boxes,
-                                              velmora::Location::PushButton17_Click),
-                 QList<int>{140});
+        form.startSorting();
+        QCOMPARE(velmora::test::itemTexts(form.resultList), textbookSort(input, failingWrite).keys);
+        QCOMPARE(
+            velmora::test::reportedLines(shown.scope.fake.boxes, velmora::Location::startSorting),
+            QList<int>{140});
     }
-    form.ProgressBar1->setWriteObserver(nullptr);
+    form.progressBar->setWriteObserver(nullptr);
 }
 
 void SortEquivalenceTest::nestedSortInARandomYield()
@@ -236,10 +237,10 @@ void SortEquivalenceTest::nestedSortInARandomYield()
     // values up to that yield, all of the inner sort's, then the rest of the outer's; the
     // results are the outer sort's, the inner sort's shown meanwhile.
     velmora::test::ShownForm shown;
-    velmora::Form1& form = shown.form;
+    velmora::MainWindow& form = shown.form;
     std::mt19937 random(5);
     QList<double> writes;
-    form.ProgressBar1->setWriteObserver([&](double value) { writes.append(value); });
+    form.progressBar->setWriteObserver([&](double value) { writes.append(value); });
     for (int round = 0; round < 300; ++round) {
         const QStringList outer = randomKeys(random, 40);
         const QStringList inner = randomKeys(random, 40);
@@ -247,18 +248,18 @@ void SortEquivalenceTest::nestedSortInARandomYield()
         const TextbookRun innerRun = textbookSort(inner);
         const int nestedYield = randomIn(random, 1, outerRun.yields);
 
-        form.ListView1->ListItems().Clear();
-        velmora::test::fillList(form.ListView1, outer);
+        form.inputList->items().clear();
+        velmora::test::fillList(form.inputList, outer);
         writes.clear();
         shown.scope.fake.yields = 0;
         QStringList shownByInner;
         shown.scope.fake.atYield = {{nestedYield, [&] {
-                                         form.ListView1->ListItems().Clear();
-                                         velmora::test::fillList(form.ListView1, inner);
-                                         form.PushButton17_Click();
-                                         shownByInner = velmora::test::itemTexts(form.ListView2);
+                                         form.inputList->items().clear();
+                                         velmora::test::fillList(form.inputList, inner);
+                                         form.startSorting();
+                                         shownByInner = velmora::test::itemTexts(form.resultList);
                                      }}};
-        form.PushButton17_Click();
+        form.startSorting();
 
         const qsizetype before = outerRun.writesBeforeYield[nestedYield - 1];
         const QList<double> expected =
@@ -266,10 +267,10 @@ void SortEquivalenceTest::nestedSortInARandomYield()
         QCOMPARE(writes, expected);
         QCOMPARE(shown.scope.fake.yields, outerRun.yields + innerRun.yields);
         QCOMPARE(shownByInner, innerRun.keys);
-        QCOMPARE(velmora::test::itemTexts(form.ListView2), outerRun.keys);
+        QCOMPARE(velmora::test::itemTexts(form.resultList), outerRun.keys);
         QVERIFY(shown.scope.fake.boxes.empty());
     }
-    form.ProgressBar1->setWriteObserver(nullptr);
+    form.progressBar->setWriteObserver(nullptr);
 }
 
 QTEST_MAIN(SortEquivalenceTest)

@@ -1,6 +1,6 @@
 #include "app/controls/twips.h"
-#include "app/errors/error_report.h"
 #include "app/errors/runtime_failure.h"
+#include "app/window/handler_locations.h"
 #include "app/window/startup_helpers.h"
 #include "fake_platform.h"
 #include "test_helpers.h"
@@ -32,7 +32,7 @@ struct Startup
 {
     FakePlatformScope scope;
     QTemporaryDir dir;
-    Form1 form;
+    MainWindow form;
 
     Startup() { scope.fake.programFolderPath = toWindowsPath(dir.path()); }
     FakePlatform& fake() { return scope.fake; }
@@ -49,7 +49,7 @@ struct Startup
         else
             write(name, bytes);
     }
-    void start() { form.Form_Load(); }
+    void start() { form.startUp(); }
 };
 
 // An icon file whose header says "cursor" and whose image entry holds the hot spot.
@@ -104,7 +104,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, productName);
         QFETCH(QString, title);
-        QCOMPARE(Main::appTitleFor(productName), title);
+        QCOMPARE(velmora::appTitleFor(productName), title);
     }
 
     void startsWithoutOptionalFiles()
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QCOMPARE(s.form.palette().color(QPalette::Window), QColor(Qt::white));
         QVERIFY(s.form.styleSheet().isEmpty());
         QVERIFY(s.fake().shellCommands.isEmpty());
-        for (ListView* list : {s.form.ListView1, s.form.ListView2}) {
+        for (ListView* list : {s.form.inputList, s.form.resultList}) {
             QCOMPARE(list->model()->columnCount(), 1);
             QCOMPARE(list->header()->sectionSize(0), twipsToPixels(7000));
         }
@@ -171,17 +171,18 @@ private Q_SLOTS:
 
         QCOMPARE(s.fake().boxes.size(), failure.isEmpty() ? 0u : 1u);
         if (!failure.isEmpty())
-            QCOMPARE(s.fake().boxes[0].text, errorMessage(failure, Location::Form_Load, 100));
-        Form1& form = s.form;
+            QCOMPARE(s.fake().boxes[0].text, errorMessage(failure, Location::startUp, 100));
+        MainWindow& form = s.form;
         const QColor background = bytes.isNull() ? QColor(Qt::white) : kButtonFace;
-        for (QWidget* widget : std::initializer_list<QWidget*>{&form, form.Frame1, form.Option1,
-                                                               form.Option2, form.Check5})
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{&form, form.optionsFrame, form.sortLinesOption,
+                                             form.sortWordsOption, form.counterCheck})
             QCOMPARE(widget->palette().color(widget->backgroundRole()), background);
         QCOMPARE(form.styleSheet(), sheet);
-        form.PushButton17->ensurePolished();
-        QCOMPARE(form.PushButton17->palette().color(QPalette::ButtonText) == QColor(1, 2, 3),
+        form.startSortingButton->ensurePolished();
+        QCOMPARE(form.startSortingButton->palette().color(QPalette::ButtonText) == QColor(1, 2, 3),
                  !sheet.isEmpty());
-        QCOMPARE(form.ListView2->ColumnHeaders().Count(), 1); // start-up went on
+        QCOMPARE(form.resultList->columns().count(), 1); // start-up went on
     }
 
     void skinRecoloursOnlyWindowAndFrameGroup()
@@ -198,7 +199,8 @@ private Q_SLOTS:
             const QImage after = skinned.form.findChild<QWidget*>(name)->grab().toImage();
             QVERIFY2(before == after, qPrintable(name));
         }
-        QVERIFY(plain.form.Frame1->grab().toImage() != skinned.form.Frame1->grab().toImage());
+        QVERIFY(plain.form.optionsFrame->grab().toImage() !=
+                skinned.form.optionsFrame->grab().toImage());
     }
 
     void handPointer_data()
@@ -220,7 +222,7 @@ private Q_SLOTS:
         s.start();
 
         QCOMPARE(s.form.hasMouseIcon(), loaded);
-        QCOMPARE(reportedLines(s.fake().boxes, Location::Form_Load),
+        QCOMPARE(reportedLines(s.fake().boxes, Location::startUp),
                  loaded ? QList<int>() : QList<int>{108});
         s.form.setMousePointer(MousePointer::Custom);
         const QCursor cursor = s.form.cursor();
@@ -229,7 +231,7 @@ private Q_SLOTS:
             QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
             QCOMPARE(cursor.hotSpot(), QPoint(5, 3));
         }
-        QCOMPARE(s.form.ListView1->ColumnHeaders().Count(), 1); // start-up went on
+        QCOMPARE(s.form.inputList->columns().count(), 1); // start-up went on
     }
 
     void webSiteOneStartInAHundred_data()
@@ -247,7 +249,7 @@ private Q_SLOTS:
         QFETCH(bool, opens);
         FakePlatformScope scope;
         scope.fake.rndValues = {r};
-        Main::OpenWebSiteAtRandom();
+        openWebSiteAtRandom();
         QCOMPARE(scope.fake.randomizeCalls, 1);
         QCOMPARE(scope.fake.shellCommands,
                  opens ? QStringList{u"explorer \"https://www.velmora.example/\""_s}
@@ -266,16 +268,16 @@ private Q_SLOTS:
         int columnsBefore = -1;
         s.fake().onMessageBox = [&](const auto&) {
             pointerLoadedFirst = s.form.hasMouseIcon();
-            columnsBefore = s.form.ListView1->ColumnHeaders().Count();
+            columnsBefore = s.form.inputList->columns().count();
         };
         s.start();
         QCOMPARE(s.fake().shellCommands.size(), 1);
         QCOMPARE(s.fake().boxes.size(), 1u);
         QCOMPARE(s.fake().boxes[0].text,
-                 errorMessage(Failure::fileNotFound().description(), Location::Form_Load, 110));
+                 errorMessage(Failure::fileNotFound().description(), Location::startUp, 110));
         QVERIFY(pointerLoadedFirst);
         QCOMPARE(columnsBefore, 0);
-        QCOMPARE(s.form.ListView1->ColumnHeaders().Count(), 1);
+        QCOMPARE(s.form.inputList->columns().count(), 1);
     }
 
     // With real events: the close request waits in the queue and arrives in the first
@@ -284,15 +286,15 @@ private Q_SLOTS:
     {
         FakePlatformScope scope;
         scope.fake.pumpRealEvents = true;
-        Form1 form;
-        form.Form_Load();
+        MainWindow form;
+        form.startUp();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        fillList(form.ListView1, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
-        fillList(form.ListView2, {u"earlier result"_s});
-        QTimer::singleShot(0, form.PushButton17, [&] {
+        fillList(form.inputList, {u"d"_s, u"c"_s, u"b"_s, u"a"_s});
+        fillList(form.resultList, {u"earlier result"_s});
+        QTimer::singleShot(0, form.startSortingButton, [&] {
             QTimer::singleShot(0, &form, &QWidget::close);
-            QTest::mouseClick(form.PushButton17, Qt::LeftButton);
+            QTest::mouseClick(form.startSortingButton, Qt::LeftButton);
         });
         QTimer::singleShot(10000, &form, [] { QCoreApplication::exit(1); }); // watchdog
         QCOMPARE(QCoreApplication::exec(), 0);
@@ -300,7 +302,7 @@ private Q_SLOTS:
         QVERIFY(!form.isVisible());
         QCOMPARE(scope.fake.yields, 1);
         QVERIFY(scope.fake.boxes.empty());
-        QCOMPARE(itemTexts(form.ListView2), QStringList{u"earlier result"_s});
+        QCOMPARE(itemTexts(form.resultList), QStringList{u"earlier result"_s});
         QCOMPARE(form.mousePointer(), MousePointer::Hourglass); // no step after the yield
     }
 };

@@ -36,67 +36,7 @@ private:
     std::function<void(QPainter&)> m_drawFrame;
 };
 
-} // namespace
-
-ListView::ListView(QWidget* parent)
-    : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
-{
-    installListAccessible();
-    setModel(m_model);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true); // keeps a million rows cheap to lay out and scroll
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setAllColumnsShowFocus(true);
-    header()->setStretchLastSection(false);
-    header()->setSectionsMovable(false);
-    // The list fills its own background rather than letting the viewport do it: at a
-    // fractional screen scale such as 150 % the viewport's rectangle rounds outward to whole
-    // device pixels, and filled it paints over the right and bottom lines of the frame.
-    setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
-    viewport()->setAutoFillBackground(false);
-    // At such a scale a scroll bar's rectangle rounds outward too and covers the frame's
-    // right line, so the frame is drawn once more, above the scroll bars.
-    m_frameOnTop = new FrameOnTop(this, [this](QPainter& painter) { drawFrame(&painter); });
-    connect(m_model, &ListModel::columnWidthChanged, this,
-            [this](int column, int twips) { setColumnWidth(column, twipsToPixels(twips)); });
-}
-
-bool ListView::event(QEvent* event)
-{
-    const bool handled = QTreeView::event(event);
-    // The scroll area lays out (and raises) its scroll bars on these; the frame goes on top.
-    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) {
-        m_frameOnTop->setGeometry(rect());
-        m_frameOnTop->raise();
-    }
-    return handled;
-}
-
-std::optional<ListItem> ListView::SelectedItem() const
-{
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    if (rows.isEmpty())
-        return std::nullopt;
-    return ListItem(m_model, rows.front().row() + 1);
-}
-
-void ListView::keyPressEvent(QKeyEvent* event)
-{
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (event->modifiers() & Qt::AltModifier)
-        shift |= 4;
-    Q_EMIT KeyDown(virtualKeyCode(event->key()), shift);
-    QTreeView::keyPressEvent(event); // the control's own handling of the key goes on
-}
-
+// The platform's virtual-key number of a Qt key (0 for keys the program never names).
 int virtualKeyCode(int qtKey)
 {
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
@@ -142,6 +82,64 @@ int virtualKeyCode(int qtKey)
     default:
         return 0;
     }
+}
+
+} // namespace
+
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
+{
+    installListAccessible();
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true); // keeps a million rows cheap to lay out and scroll
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    // The list fills its own background rather than letting the viewport do it: at a
+    // fractional screen scale such as 150 % the viewport's rectangle rounds outward to whole
+    // device pixels, and filled it paints over the right and bottom lines of the frame.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
+    // At such a scale a scroll bar's rectangle rounds outward too and covers the frame's
+    // right line, so the frame is drawn once more, above the scroll bars.
+    m_frameOnTop = new FrameOnTop(this, [this](QPainter& painter) { drawFrame(&painter); });
+}
+
+bool ListView::event(QEvent* event)
+{
+    const bool handled = QTreeView::event(event);
+    // The scroll area lays out (and raises) its scroll bars on these; the frame goes on top.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) {
+        m_frameOnTop->setGeometry(rect());
+        m_frameOnTop->raise();
+    }
+    return handled;
+}
+
+void ListView::setColumnWidthTwips(int column, int twips)
+{
+    m_columns.item(column);
+    setColumnWidth(column - 1, twipsToPixels(twips));
+}
+
+std::optional<ListItem> ListView::selectedItem() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return ListItem(m_model, rows.front().row() + 1);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT keyDown(virtualKeyCode(event->key()));
+    QTreeView::keyPressEvent(event); // the control's own handling of the key goes on
 }
 
 } // namespace velmora

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/list_items.h"
-#include "app/controls/list_model.h"
+#include "app/model/list_items.h"
+#include "app/model/list_model.h"
 
 #include <QTreeView>
 
@@ -16,14 +16,17 @@ class ListView : public QTreeView
 public:
     explicit ListView(QWidget* parent = nullptr);
 
-    ListItemCollection& ListItems() { return m_items; }
-    ColumnHeaderCollection& ColumnHeaders() { return m_columns; }
-    std::optional<ListItem> SelectedItem() const;
+    ListItemCollection& items() { return m_items; }
+    ColumnHeaderCollection& columns() { return m_columns; }
+    std::optional<ListItem> selectedItem() const;
+    // Sizes column `column` (from 1, as the collection numbers it; a column that does not
+    // exist fails like its lookup).
+    void setColumnWidthTwips(int column, int twips);
     ListModel* listModel() const { return m_model; }
 
 Q_SIGNALS:
     // A key went down; keyCode uses the platform's virtual-key numbers (Delete is 46).
-    void KeyDown(int keyCode, int shift);
+    void keyDown(int keyCode);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,8 +38,5 @@ private:
     ListItemCollection m_items;
     ColumnHeaderCollection m_columns;
 };
-
-// The virtual-key number of a Qt key (0 for keys the program never names).
-int virtualKeyCode(int qtKey);
 
 } // namespace velmora

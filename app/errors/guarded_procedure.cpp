@@ -5,8 +5,6 @@
 
 #include <new>
 
-using namespace Qt::StringLiterals;
-
 namespace velmora {
 
 void GuardedProcedure::reportCaught()
@@ -21,7 +19,7 @@ void GuardedProcedure::reportCaught()
     } catch (const std::bad_alloc&) {
         description = Failure::outOfMemory().description();
     } catch (...) {
-        description = u"Application-defined or object-defined error"_s;
+        description = Failure::unknown().description();
     }
     reportFailure(description, m_location, m_line);
 }

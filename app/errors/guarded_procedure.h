@@ -11,9 +11,9 @@ namespace velmora {
 // step, which for a failed test is the branch taken when the test holds, and for a failed
 // loop header the loop body. A ProgramEnding passes straight through.
 //
-//     GuardedProcedure proc(Location::PushButton17_Click);
+//     GuardedProcedure proc(Location::startSorting);
 //     proc.step(104, [&] { setMousePointer(MousePointer::Hourglass); });
-//     if (proc.test(106, [&] { return Option1->isChecked(); })) { ... }
+//     if (proc.test(106, [&] { return sortLinesOption->isChecked(); })) { ... }
 class GuardedProcedure
 {
 public:

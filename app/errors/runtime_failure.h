@@ -12,35 +12,35 @@ namespace velmora {
 class RuntimeFailure : public std::exception
 {
 public:
-    RuntimeFailure(int number, QString description)
-        : m_number(number), m_description(std::move(description))
-    {}
-    int number() const { return m_number; }
+    explicit RuntimeFailure(QString description) : m_description(std::move(description)) {}
     const QString& description() const { return m_description; }
     const char* what() const noexcept override { return "velmora::RuntimeFailure"; }
 
 private:
-    int m_number;
     QString m_description;
 };
 
-// The platform's own failure texts, so the error box reads the way users expect it to.
+// Every failure the program reports, with the platform's own texts, so the error box reads
+// the way users expect it to.
 namespace Failure {
-RuntimeFailure invalidProcedureCall(); // 5
-RuntimeFailure overflow();             // 6
-RuntimeFailure outOfMemory();          // 7
-RuntimeFailure subscriptOutOfRange();  // 9
-RuntimeFailure divisionByZero();       // 11
-RuntimeFailure fileNotFound();         // 53
-RuntimeFailure deviceIoError();        // 57
-RuntimeFailure diskFull();             // 61
-RuntimeFailure permissionDenied();     // 70
-RuntimeFailure pathFileAccessError();  // 75
-RuntimeFailure pathNotFound();         // 76
-RuntimeFailure invalidPropertyValue(); // 380
-RuntimeFailure indexOutOfBounds();     // list controls: a row or column that does not exist
-RuntimeFailure fileTooLarge();         // a file bigger than one text can hold
-RuntimeFailure objectRequired();       // 424: a control or service that is not there
+RuntimeFailure invalidProcedureCall();
+RuntimeFailure overflow();
+RuntimeFailure outOfMemory();
+RuntimeFailure subscriptOutOfRange();
+RuntimeFailure divisionByZero();
+RuntimeFailure fileNotFound();
+RuntimeFailure deviceIoError();
+RuntimeFailure diskFull();
+RuntimeFailure permissionDenied();
+RuntimeFailure pathFileAccessError();
+RuntimeFailure pathNotFound();
+RuntimeFailure invalidFileFormat(); // a skin file that is no style sheet
+RuntimeFailure invalidPropertyValue();
+RuntimeFailure invalidPicture();   // a pointer file that is no icon or cursor
+RuntimeFailure objectRequired();   // a control or service that is not there
+RuntimeFailure indexOutOfBounds(); // list controls: a row or column that does not exist
+RuntimeFailure fileTooLarge();     // a file bigger than one text can hold
+RuntimeFailure unknown();          // anything thrown that is none of the above
 } // namespace Failure
 
 // Thrown out of a message pump when the main window has been closed: it unwinds every

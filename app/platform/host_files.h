@@ -6,7 +6,7 @@
 // The host's own calls behind the real platform's file services, one file per host
 // (posix/host_files_posix.cpp, win/host_files_win.cpp). Paths are Windows-form; each
 // function maps the path to the host itself.
-namespace velmora::HostFiles {
+namespace velmora::host {
 
 bool modificationTimeReadable(const QString& path); // never throws
 qint64 fileLength(const QString& path);             // throws RuntimeFailure
@@ -29,4 +29,4 @@ enum class SyncWhat
 // A file that cannot be synced at all (a device, a pipe) counts as synced.
 bool sync(int handle, SyncWhat what);
 
-} // namespace velmora::HostFiles
+} // namespace velmora::host

@@ -10,7 +10,7 @@ namespace {
 Platform* g_installed = nullptr;
 }
 
-void Platform::DoEvents(Pump mode)
+void Platform::yieldToEventLoop(Pump mode)
 {
     if (m_ending)
         throw ProgramEnding{};

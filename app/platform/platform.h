@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/platform/product.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -91,7 +93,7 @@ public:
 
     // Files (Windows-form paths).
     virtual bool modificationTimeReadable(const QString& path) = 0; // never throws
-    virtual bool normalFileExists(const QString& path) = 0;         // not hidden/system/folder
+    virtual bool normalFileExists(const QString& path) = 0;         // a file, and not hidden
     virtual qint64 fileLength(const QString& path) = 0;             // throws RuntimeFailure
     virtual QByteArray readWholeFile(const QString& path) = 0;      // throws RuntimeFailure
     virtual std::unique_ptr<TextFileWriter> createTextFile(const QString& path) = 0; // throws
@@ -107,7 +109,7 @@ public:
 
     // The message pump. Throws ProgramEnding, before and after pumping, once the program
     // has been asked to end, so a command waiting in a yield unwinds instead of going on.
-    void DoEvents(Pump mode = Pump::Always);
+    void yieldToEventLoop(Pump mode = Pump::Always);
     // Runs work on another thread while this one goes on processing events, as in a yield
     // but not counted as one; returns when the work is done, rethrowing what it threw. When
     // the program is asked to end meanwhile, the work is asked to stop (through the token),
@@ -125,7 +127,7 @@ protected:
 
 private:
     bool m_ending = false;
-    QString m_appTitle = QStringLiteral("Velmora");
+    QString m_appTitle = kProductName.toString();
 };
 
 // The platform in use: the one installed last. main() installs the real one (QtPlatform,

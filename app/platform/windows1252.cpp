@@ -8,7 +8,7 @@ namespace {
 
 // 0x80..0x9F; the rest of the page is Latin-1. 0x81, 0x8D, 0x8F, 0x90 and 0x9D are
 // undefined in the code page and stay the control character of the same number.
-constexpr std::array<char16_t, 32> kHighControls = {
+constexpr std::array<char16_t, 32> kBytes80To9F = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
@@ -17,8 +17,8 @@ char encodeOne(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == c)
+    for (std::size_t i = 0; i < kBytes80To9F.size(); ++i) {
+        if (kBytes80To9F[i] == c)
             return static_cast<char>(0x80 + i);
     }
     return '?';
@@ -32,7 +32,7 @@ QString decodeWindows1252(QByteArrayView bytes)
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b);
+        out[i] = (b >= 0x80 && b < 0xA0) ? kBytes80To9F[b - 0x80] : char16_t(b);
     }
     return text;
 }

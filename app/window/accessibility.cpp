@@ -1,6 +1,6 @@
 #include "app/window/accessibility.h"
 
-#include "app/window/form1.h"
+#include "app/window/main_window.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,8 +15,8 @@ QString captionOf(const QWidget& control)
         return button->text();
     if (const auto* frame = qobject_cast<const QGroupBox*>(&control))
         return frame->title();
-    if (const auto* bar = qobject_cast<const VendorProgressBar*>(&control))
-        return bar->Text();
+    if (const auto* bar = qobject_cast<const ProgressBar*>(&control))
+        return bar->text();
     return {};
 }
 
@@ -31,34 +31,36 @@ void nameAfterHeading(ListView* list)
 
 } // namespace
 
-void setUpAccessibility(Form1& form)
+void setUpAccessibility(MainWindow& form)
 {
     // Names are the captions the user sees, so what is read out matches what is shown and
     // what a sighted helper would call the control. Descriptions say what the control does,
     // since a caption such as "Clear Text" does not say which list it clears.
     const std::pair<QWidget*, QString> descriptions[] = {
-        {form.ListView1, u"The lines to sort. Delete removes the selected line."_s},
-        {form.PushButton3, u"Replaces the input list with the lines of one or more text files."_s},
-        {form.PushButton1, u"Empties the input list."_s},
-        {form.PushButton8, u"Adds twelve sample lines to the end of the input list."_s},
-        {form.Frame1, u"How Start Sorting sorts the input list."_s},
-        {form.Option1, u"Each line of the input list is sorted as a whole."_s},
-        {form.Option2, u"The words of all lines are sorted together, one word per result."_s},
-        {form.Check5, u"Numbers the results in their sorted order."_s},
-        {form.PushButton17, u"Sorts the input list into the results list."_s},
-        {form.ListView2, u"The sorted results. Delete removes the selected result."_s},
-        {form.PushButton4, u"Saves the results as an aligned text file."_s},
-        {form.PushButton5, u"Copies the results to the clipboard as text."_s},
-        {form.PushButton2, u"Empties the results list."_s},
-        {form.PushButton6, u"Tells how to contact the makers."_s},
-        {form.ProgressBar1, u"Shows how far sorting or saving has got."_s},
+        {form.inputList, u"The lines to sort. Delete removes the selected line."_s},
+        {form.loadTextFromFileButton,
+         u"Replaces the input list with the lines of one or more text files."_s},
+        {form.clearTextButton, u"Empties the input list."_s},
+        {form.loadSampleTextButton, u"Adds twelve sample lines to the end of the input list."_s},
+        {form.optionsFrame, u"How Start Sorting sorts the input list."_s},
+        {form.sortLinesOption, u"Each line of the input list is sorted as a whole."_s},
+        {form.sortWordsOption,
+         u"The words of all lines are sorted together, one word per result."_s},
+        {form.counterCheck, u"Numbers the results in their sorted order."_s},
+        {form.startSortingButton, u"Sorts the input list into the results list."_s},
+        {form.resultList, u"The sorted results. Delete removes the selected result."_s},
+        {form.saveResultsButton, u"Saves the results as an aligned text file."_s},
+        {form.copyResultsButton, u"Copies the results to the clipboard as text."_s},
+        {form.clearResultsButton, u"Empties the results list."_s},
+        {form.helpButton, u"Tells how to contact the makers."_s},
+        {form.progressBar, u"Shows how far sorting or saving has got."_s},
     };
     for (const auto& [control, description] : descriptions) {
         control->setAccessibleName(captionOf(*control));
         control->setAccessibleDescription(description);
     }
-    nameAfterHeading(form.ListView1);
-    nameAfterHeading(form.ListView2);
+    nameAfterHeading(form.inputList);
+    nameAfterHeading(form.resultList);
 }
 
 } // namespace velmora

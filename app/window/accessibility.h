@@ -2,10 +2,10 @@
 
 namespace velmora {
 
-class Form1;
+class MainWindow;
 
 // Gives every control of the main window the name and description a screen reader
 // announces, so the window can be used without seeing it.
-void setUpAccessibility(Form1& form);
+void setUpAccessibility(MainWindow& form);
 
 } // namespace velmora

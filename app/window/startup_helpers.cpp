@@ -1,9 +1,10 @@
 #include "app/window/startup_helpers.h"
 
-#include "app/controls/skin_framework.h"
+#include "app/controls/skin.h"
 #include "app/errors/runtime_failure.h"
+#include "app/formats/cursor_file.h"
 #include "app/platform/platform.h"
-#include "app/window/contact.h"
+#include "app/platform/product.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -24,23 +25,12 @@ static void registerIconResources()
     Q_INIT_RESOURCE(velmora);
 }
 
-namespace velmora::Main {
+namespace velmora {
 
 namespace {
 
 // Window style of the shell call: minimised, with focus.
 constexpr int kMinimizedWithFocus = 2;
-
-// Longest application title the platform shows in full.
-constexpr qsizetype kLongestAppTitle = 40;
-
-// Pointer images are a few kilobytes; a larger file is not one and is not read.
-constexpr qint64 kLargestCursorFile = qint64{4} * 1024 * 1024;
-
-RuntimeFailure invalidPicture()
-{
-    return RuntimeFailure(481, u"Invalid picture"_s);
-}
 
 // The system colour for button faces, as the window colour and as the colour the control
 // fills its background with (option buttons and check boxes fill with their button colour).
@@ -66,7 +56,7 @@ bool takesWindowColours(const QWidget& control)
 
 } // namespace
 
-void ApplySkin(QWidget& window, SkinFramework& skin)
+void applySkin(QWidget& window, Skin& skin)
 {
     const QString skinFile = platform().programFolder() + u"\\x\\o.cjs"_s;
     if (!platform().normalFileExists(skinFile))
@@ -91,11 +81,8 @@ void ApplySkin(QWidget& window, SkinFramework& skin)
             giveButtonFaceBackground(*control);
     }
 
-    skin.LoadSkin(skinFile, QString());
-    skin.setOptions(skin.Options() | 1);
-    skin.switch5 = true;
-    skin.switch10 = true;
-    skin.ApplyWindow(window);
+    skin.load(skinFile, QString());
+    skin.applyTo(window);
 }
 
 QString appTitleFor(QStringView productName)
@@ -110,7 +97,7 @@ QString appTitleFor(QStringView productName)
     return title.toString();
 }
 
-void SetAppTitle()
+void setAppTitleFromProduct()
 {
     platform().setAppTitle(appTitleFor(kProductName));
 }
@@ -120,7 +107,7 @@ int webSiteDraw(double r)
     return static_cast<int>(r * 100) + 1;
 }
 
-void OpenWebSiteAtRandom()
+void openWebSiteAtRandom()
 {
     platform().randomize();
     if (webSiteDraw(platform().rnd()) != kWebSiteDraw)
@@ -141,33 +128,17 @@ QIcon programIcon()
 
 QCursor loadCursorFile(const QString& path)
 {
-    if (platform().fileLength(path) > kLargestCursorFile)
-        throw invalidPicture();
-    QByteArray bytes = platform().readWholeFile(path);
-
-    // Icon directory: reserved 0, type 1 (icon) or 2 (cursor), then one 16-byte entry per
-    // image; a cursor's entry holds its hot spot where an icon's holds planes and depth.
-    auto word = [&](qsizetype at) {
-        return static_cast<int>(static_cast<unsigned char>(bytes[at])) |
-               static_cast<int>(static_cast<unsigned char>(bytes[at + 1])) << 8;
-    };
-    if (bytes.size() < 22 || word(0) != 0 || (word(2) != 1 && word(2) != 2) || word(4) < 1)
-        throw invalidPicture();
-    const bool isCursor = word(2) == 2;
-    const int hotX = isCursor ? word(10) : -1;
-    const int hotY = isCursor ? word(12) : -1;
-
-    QBuffer buffer(&bytes);
+    CursorFile file = readCursorFile(path);
+    QBuffer buffer(&file.bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
     const QImage image = reader.read();
     if (image.isNull())
-        throw invalidPicture();
+        throw Failure::invalidPicture();
     // A hot spot outside the picture is the file's mistake; the picture's centre serves.
-    const bool hotSpotInside =
-        hotX >= 0 && hotY >= 0 && hotX < image.width() && hotY < image.height();
-    return hotSpotInside ? QCursor(QPixmap::fromImage(image), hotX, hotY)
-                         : QCursor(QPixmap::fromImage(image));
+    if (file.hotSpot && QRect(QPoint(0, 0), image.size()).contains(*file.hotSpot))
+        return QCursor(QPixmap::fromImage(image), file.hotSpot->x(), file.hotSpot->y());
+    return QCursor(QPixmap::fromImage(image));
 }
 
-} // namespace velmora::Main
+} // namespace velmora

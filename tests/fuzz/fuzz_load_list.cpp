@@ -127,24 +127,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     };
 
-    const QString text = velmora::Main::ReadFileText(kPath);
+    const QString text = velmora::input::readFileText(kPath);
     checkReading(bytes, text);
 
     // Loading appends: what the list held before stays in front.
-    list->ListItems().Clear();
-    list->ListItems().Add(u"held before"_s);
-    velmora::SortArray::LoadListFromFile(list->ListItems(), kPath);
+    list->items().clear();
+    list->items().add(u"held before"_s);
+    velmora::input::loadListFromFile(list->items(), kPath);
     check(fake.boxes.empty(), "an existing file loads without a message box");
 
-    auto& rows = list->ListItems();
-    check(rows.Count() >= 1 && rows.Item(1).Text() == u"held before",
+    auto& rows = list->items();
+    check(rows.count() >= 1 && rows.item(1).text() == u"held before",
           "loading keeps the items already in the list");
     QStringList items;
-    for (int r = 2; r <= rows.Count(); ++r)
-        items.append(rows.Item(r).Text());
+    for (int r = 2; r <= rows.count(); ++r)
+        items.append(rows.item(r).text());
     checkItems(text, items);
 
-    list->ListItems().Clear();
+    list->items().clear();
     velmora::fuzz::finishInput();
     return 0;
 }

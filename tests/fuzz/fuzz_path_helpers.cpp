@@ -1,4 +1,5 @@
 // The path helpers over arbitrary strings, weighted towards runs of backslashes.
+#include "app/platform/windows_paths.h"
 #include "input/file_helpers.h"
 
 #include "harness.h"
@@ -60,7 +61,7 @@ QList<qsizetype> innerRuns(const QString& path)
 
 void checkCollapse(const QString& path)
 {
-    const QString once = velmora::Main::CollapseBackslashes(path);
+    const QString once = velmora::collapseBackslashes(path);
     check(once.size() <= path.size() + 1, "collapsing never adds more than one character", once,
           path);
     check(withoutBackslashes(once) == withoutBackslashes(path),
@@ -85,14 +86,14 @@ void checkCollapse(const QString& path)
     }
 
     // A single pass: only a path with an inner run of three or more changes again.
-    const QString twice = velmora::Main::CollapseBackslashes(once);
+    const QString twice = velmora::collapseBackslashes(once);
     check((twice == once) == !runOfThree,
           "a second pass changes the path exactly when it had an inner run of 3+", twice, once);
 }
 
 void checkFileName(const QString& path)
 {
-    const QString name = velmora::Main::FileNameFromPath(path);
+    const QString name = velmora::fileNameFromPath(path);
     check(!name.contains(u'\\'), "a file name holds no backslash", name, path);
     check(path.endsWith(name), "the file name is the end of the path", name, path);
     if (path.contains(u'\\'))
@@ -111,9 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkFileName(path);
     // The load command's path for a file of a multiple selection: folder, backslash, name.
     // Whatever the folder, the name comes out whole.
-    const QString built = velmora::Main::CollapseBackslashes(path + u"\\name.txt"_s);
-    check(velmora::Main::FileNameFromPath(built) == u"name.txt",
-          "a name joined to any folder is found again", velmora::Main::FileNameFromPath(built),
+    const QString built = velmora::collapseBackslashes(path + u"\\name.txt"_s);
+    check(velmora::fileNameFromPath(built) == u"name.txt",
+          "a name joined to any folder is found again", velmora::fileNameFromPath(built),
           u"name.txt"_s);
     return 0;
 }

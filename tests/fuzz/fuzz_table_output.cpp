@@ -3,10 +3,10 @@
 // hold, NUL and surrogates, but never a line break. Some inputs also change the list in
 // the middle (at a chosen yield) or lose a line of the file; those are held to what must
 // survive any such change, the others to the exact layout.
-#include "app/controls/list_items.h"
-#include "app/controls/list_model.h"
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_bar.h"
 #include "app/errors/runtime_failure.h"
+#include "app/model/list_items.h"
+#include "app/model/list_model.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
 
@@ -130,8 +130,8 @@ struct BareList
     velmora::ListItemCollection items{&model};
     velmora::ColumnHeaderCollection columns{&model};
 
-    velmora::ListItemCollection& ListItems() { return items; }
-    velmora::ColumnHeaderCollection& ColumnHeaders() { return columns; }
+    velmora::ListItemCollection& items() { return items; }
+    velmora::ColumnHeaderCollection& columns() { return columns; }
 };
 
 // An empty list with these headings, the same one whenever the headings are the same.
@@ -142,20 +142,20 @@ BareList& emptyList(const QStringList& headings)
     if (!list) {
         list = std::make_unique<BareList>();
         for (const QString& heading : headings)
-            list->ColumnHeaders().Add(heading);
+            list->columns().add(heading);
     }
-    list->ListItems().Clear();
+    list->items().clear();
     return *list;
 }
 
 void fill(BareList& list, const Table& table)
 {
     for (qsizetype r = 0; r < table.cells.size(); ++r) {
-        velmora::ListItem item = list.ListItems().Add(table.cells[r][0]);
+        velmora::ListItem item = list.items().add(table.cells[r][0]);
         // An empty sub-item is left unset: the list reads it as empty all the same.
         for (qsizetype c = 1; c < table.cells[r].size(); ++c) {
             if (!table.cells[r][c].isEmpty())
-                item.setSubItems(static_cast<int>(c), table.cells[r][c]);
+                item.setSubItem(static_cast<int>(c), table.cells[r][c]);
         }
         item.setChecked(table.checked[r]);
     }
@@ -165,13 +165,13 @@ void fill(BareList& list, const Table& table)
 Table tableOf(BareList& list, const QStringList& headings)
 {
     Table table{headings, {}, {}};
-    auto& rows = list.ListItems();
-    for (int r = 1; r <= rows.Count(); ++r) {
-        QStringList cells{rows.Item(r).Text()};
+    auto& rows = list.items();
+    for (int r = 1; r <= rows.count(); ++r) {
+        QStringList cells{rows.item(r).text()};
         for (qsizetype c = 1; c < headings.size(); ++c)
-            cells.append(rows.Item(r).SubItems(static_cast<int>(c)));
+            cells.append(rows.item(r).subItem(static_cast<int>(c)));
         table.cells.append(cells);
-        table.checked.append(rows.Item(r).Checked());
+        table.checked.append(rows.item(r).isChecked());
     }
     return table;
 }
@@ -187,26 +187,26 @@ void scheduleChanges(FuzzedDataProvider& input, velmora::test::FakePlatform& fak
         const int row = input.ConsumeIntegralInRange(1, 12);
         QString text = cellText(input) + u"longer than before"_s;
         fake.atYield[yield] = [&list, kind, row, text] {
-            auto& rows = list.ListItems();
-            const bool exists = row <= rows.Count();
+            auto& rows = list.items();
+            const bool exists = row <= rows.count();
             switch (kind) {
             case 0:
-                rows.Clear();
+                rows.clear();
                 break;
             case 1:
                 if (exists)
-                    rows.Remove(row);
+                    rows.remove(row);
                 break;
             case 2:
-                rows.Add(text);
+                rows.add(text);
                 break;
             case 3:
                 if (exists)
-                    rows.Item(row).setText(text);
+                    rows.item(row).setText(text);
                 break;
             default:
                 if (exists)
-                    rows.Item(row).setChecked(false);
+                    rows.item(row).setChecked(false);
                 break;
             }
         };
@@ -346,7 +346,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     velmora::test::FakePlatform& fake = velmora::fuzz::freshPlatform();
-    static velmora::VendorProgressBar* const bar = new velmora::VendorProgressBar;
+    static velmora::ProgressBar* const bar = new velmora::ProgressBar;
     FuzzedDataProvider input(data, size);
 
     const Table table = tableFrom(input);
@@ -367,14 +367,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     bar->setValue(55);
     try {
-        velmora::SortArray::SaveListviewProperlySpaced(list->ListItems(), list->ColumnHeaders(),
-                                                       kFile, withBar ? bar : nullptr);
+        velmora::output::saveAlignedText(list->items(), list->columns(), kFile,
+                                         withBar ? bar : nullptr);
     } catch (...) {
         velmora::fuzz::fail("the export never passes a failure to its caller");
     }
     if (withBar)
-        check(bar->Value() == 0 && bar->Text() == u"Progress Bar",
-              "the bar ends at 0 and \"Progress Bar\"", bar->Text());
+        check(bar->value() == 0 && bar->text() == u"Progress Bar",
+              "the bar ends at 0 and \"Progress Bar\"", bar->text());
     if (!listChanged && !file.lostLine) {
         check(fake.boxes.empty(), "a save that nothing disturbs shows no box",
               fake.boxes.empty() ? QString() : fake.boxes.front().text);
@@ -397,7 +397,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fake.clipboardHasText = true;
     bool failed = false;
     try {
-        velmora::Main::CopyListviewToClipboard(list->ListItems(), list->ColumnHeaders());
+        velmora::output::copyToClipboard(list->items(), list->columns());
     } catch (const velmora::RuntimeFailure&) {
         failed = true; // the copy command reports it
     }
@@ -409,7 +409,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkExactClipboard(now, fake);
     }
 
-    list->ListItems().Clear();
+    list->items().clear();
     velmora::fuzz::finishInput();
     return 0;
 }

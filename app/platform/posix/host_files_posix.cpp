@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace velmora::HostFiles {
+namespace velmora::host {
 
 // The host's own calls rather than QFile: only they let us refuse a pipe or a device
 // without first opening it in a way that blocks or reads forever, and tell the user why
@@ -169,4 +169,4 @@ bool sync(int handle, [[maybe_unused]] SyncWhat what)
     return synced == 0 || errno == EINVAL || errno == EROFS;
 }
 
-} // namespace velmora::HostFiles
+} // namespace velmora::host

@@ -6,7 +6,7 @@
 #include "app/platform/host_files.h"
 #include "app/platform/host_paths.h"
 #include "app/platform/memory_give_back.h"
-#include "app/platform/qt/save_file_writer.h"
+#include "app/platform/save_file_writer.h"
 #include "app/platform/shell_command.h"
 
 #include <QApplication>
@@ -148,7 +148,7 @@ QString QtPlatform::programFolder()
 
 bool QtPlatform::modificationTimeReadable(const QString& path)
 {
-    return HostFiles::modificationTimeReadable(path);
+    return host::modificationTimeReadable(path);
 }
 
 bool QtPlatform::normalFileExists(const QString& path)
@@ -162,12 +162,12 @@ bool QtPlatform::normalFileExists(const QString& path)
 
 qint64 QtPlatform::fileLength(const QString& path)
 {
-    return HostFiles::fileLength(path);
+    return host::fileLength(path);
 }
 
 QByteArray QtPlatform::readWholeFile(const QString& path)
 {
-    return HostFiles::readWholeFile(path);
+    return host::readWholeFile(path);
 }
 
 std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)

@@ -10,7 +10,7 @@
 
 #include <new>
 
-namespace velmora::HostFiles {
+namespace velmora::host {
 
 namespace {
 
@@ -86,4 +86,4 @@ bool sync(int /*handle*/, SyncWhat /*what*/)
     return true;
 }
 
-} // namespace velmora::HostFiles
+} // namespace velmora::host

@@ -1,4 +1,4 @@
-#include "app/platform/qt/save_file_writer.h"
+#include "app/platform/save_file_writer.h"
 
 #include "app/errors/runtime_failure.h"
 #include "app/platform/host_files.h"
@@ -52,7 +52,7 @@ public:
         if (m_failure)
             throw *m_failure; // the rest of a broken file goes nowhere
         const QByteArray line = m_encode(text);
-        HostFiles::clearFailureReason();
+        host::clearFailureReason();
         // Two writes into the device's buffer cost less than growing every line by two.
         if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
             fail();
@@ -68,10 +68,10 @@ public:
         // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
         // cannot be flushed at the end, or data the file system refuses only when asked to
         // keep it, would still replace the old file. Both are checked here, first.
-        HostFiles::clearFailureReason();
+        host::clearFailureReason();
         if (!m_file.flush())
             fail();
-        sync(HostFiles::SyncWhat::DataAndMetadata);
+        sync(host::SyncWhat::DataAndMetadata);
         if (!m_file.commit()) {
             m_failure = writeFailure(m_file.error());
             throw *m_failure;
@@ -89,25 +89,25 @@ private:
     void startWriteback()
     {
         m_unsent = 0;
-        HostFiles::clearFailureReason();
+        host::clearFailureReason();
         if (!m_file.flush())
             fail();
         // Only a hint: a failure to start early shows in the sync.
         const qint64 end = m_file.pos();
-        HostFiles::startWriteback(m_file.handle(), m_sentUpTo, end);
+        host::startWriteback(m_file.handle(), m_sentUpTo, end);
         m_sentUpTo = end;
         if (++m_chunksSinceSync == kChunksPerSync) {
             m_chunksSinceSync = 0;
-            sync(HostFiles::SyncWhat::Data);
+            sync(host::SyncWhat::Data);
         }
     }
 
     // A refusal to keep the bytes so far is a failed write.
-    void sync(HostFiles::SyncWhat what)
+    void sync(host::SyncWhat what)
     {
-        if (!HostFiles::sync(m_file.handle(), what))
-            fail(HostFiles::lastFailureWasDiskFull() ? QFileDevice::ResourceError
-                                                     : QFileDevice::WriteError);
+        if (!host::sync(m_file.handle(), what))
+            fail(host::lastFailureWasDiskFull() ? QFileDevice::ResourceError
+                                                : QFileDevice::WriteError);
     }
 
     // Qt calls a disk that fills up part of the way through its buffer a plain write error
@@ -115,7 +115,7 @@ private:
     // the last word.
     [[noreturn]] void fail()
     {
-        if (HostFiles::lastFailureWasDiskFull())
+        if (host::lastFailureWasDiskFull())
             fail(QFileDevice::ResourceError);
         fail(m_file.error());
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls/progress_indicator.h"
+#include "app/model/progress_indicator.h"
 
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -10,23 +10,24 @@
 
 namespace velmora {
 
-// The progress bar: a Value stored exactly as written (never rounded or clamped; the export
-// writes values slightly above 100) and a Text shown on the bar.
+// The progress bar: a value stored exactly as written (never rounded or clamped; the export
+// writes values slightly above 100) and a text shown on the bar. value() is that stored
+// value; the whole percent drawn is QProgressBar::value().
 //
 // The export writes the value per cell and the sort per pass, millions of times for a big
-// list, so a write only stores the number. The widget repaints, synchronously, when the whole
-// percent it shows changes and at least kRepaintInterval has passed since its last paint; otherwise
-// a timer catches up once the interval is over, so it always ends showing the last value and never
-// paints more often than that, however often the event loop turns.
-class VendorProgressBar final : public QProgressBar, public ProgressIndicator
+// list, so a write only stores the number. The widget repaints, synchronously, when the
+// whole percent it shows changes and at least kRepaintIntervalMs has passed since its last
+// paint; otherwise a timer catches up once the interval is over, so it always ends showing
+// the last value and never paints more often than that, however often the event loop turns.
+class ProgressBar final : public QProgressBar, public ProgressIndicator
 {
     Q_OBJECT
 public:
     static constexpr qint64 kRepaintIntervalMs = 30;
 
-    explicit VendorProgressBar(QWidget* parent = nullptr);
+    explicit ProgressBar(QWidget* parent = nullptr);
 
-    double Value() const override { return m_value; }
+    double value() const override { return m_value; }
     void setValue(double value) override
     {
         m_value = value;
@@ -37,10 +38,8 @@ public:
             showPercent(shown);
     }
 
-    const QString& Text() const override { return m_text; }
+    QString text() const override { return m_text; }
     void setText(const QString& text) override;
-
-    QString text() const override;
 
     // Called with every value written, once it is stored; may throw to stand in for a
     // failing bar (tests use both).

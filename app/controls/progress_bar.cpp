@@ -1,10 +1,10 @@
-#include "app/controls/vendor_progress_bar.h"
+#include "app/controls/progress_bar.h"
 
 using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-VendorProgressBar::VendorProgressBar(QWidget* parent) : QProgressBar(parent)
+ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
 {
     setRange(0, 100);
     QProgressBar::setValue(0);
@@ -12,21 +12,16 @@ VendorProgressBar::VendorProgressBar(QWidget* parent) : QProgressBar(parent)
     setAlignment(Qt::AlignCenter);
     m_sinceLastPaint.start();
     m_catchUp.setSingleShot(true);
-    connect(&m_catchUp, &QTimer::timeout, this, &VendorProgressBar::catchUp);
+    connect(&m_catchUp, &QTimer::timeout, this, &ProgressBar::catchUp);
 }
 
-void VendorProgressBar::setText(const QString& text)
+void ProgressBar::setText(const QString& text)
 {
     m_text = text;
     update();
 }
 
-QString VendorProgressBar::text() const
-{
-    return m_text;
-}
-
-void VendorProgressBar::showPercent(int percent)
+void ProgressBar::showPercent(int percent)
 {
     m_shownPercent = percent;
     if (m_sinceLastPaint.elapsed() >= kRepaintIntervalMs) {
@@ -37,7 +32,7 @@ void VendorProgressBar::showPercent(int percent)
     }
 }
 
-void VendorProgressBar::catchUp()
+void ProgressBar::catchUp()
 {
     if (QProgressBar::value() != m_shownPercent) {
         QProgressBar::setValue(m_shownPercent);

@@ -1,8 +1,8 @@
 // "Start Sorting": sorts a snapshot of the input list into the result list.
-#include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/platform/platform.h"
-#include "app/window/form1.h"
+#include "app/window/handler_locations.h"
+#include "app/window/main_window.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/sort_keys.h"
 
@@ -12,15 +12,15 @@ namespace {
 // The item count, read once for the loop; the sequence makes room for it at once.
 int reserveFor(QStringList& sequence, ListView* list)
 {
-    const int count = list->ListItems().Count();
+    const int count = list->items().count();
     sequence.reserve(count);
     return count;
 }
 } // namespace
 
-void Form1::PushButton17_Click()
+void MainWindow::startSorting()
 {
-    GuardedProcedure proc(Location::PushButton17_Click);
+    GuardedProcedure proc(Location::startSorting);
     QStringList wordScratch; // the pieces of the line being split
     QStringList keys;        // what is sorted and then shown
     QStringList lines;       // word mode: the input texts, in list order
@@ -29,25 +29,25 @@ void Form1::PushButton17_Click()
     proc.step(102, [&] { keys.clear(); });
     proc.step(104, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
 
-    if (proc.test(106, [&] { return Option1->isChecked(); })) {
+    if (proc.test(106, [&] { return sortLinesOption->isChecked(); })) {
         // Line mode: every input item is one key.
         proc.forLoop(
-            108, 114, 1, [&] { return reserveFor(keys, ListView1); },
+            108, 114, 1, [&] { return reserveFor(keys, inputList); },
             [&](int i) {
-                proc.step(112, [&] { keys.append(ListView1->ListItems().Item(i).Text()); });
+                proc.step(112, [&] { keys.append(inputList->items().item(i).text()); });
             });
     } else {
         // Word mode: the words of all items, pooled.
         proc.step(116, [&] { lines.clear(); });
         proc.forLoop(
-            118, 124, 1, [&] { return reserveFor(lines, ListView1); },
+            118, 124, 1, [&] { return reserveFor(lines, inputList); },
             [&](int i) {
-                proc.step(122, [&] { lines.append(ListView1->ListItems().Item(i).Text()); });
+                proc.step(122, [&] { lines.append(inputList->items().item(i).text()); });
             });
         proc.forLoop(
             126, 138, 0, [&] { return lines.size() - 1; },
             [&](int line) {
-                proc.step(128, [&] { wordScratch = splitAtSpaces(lines.at(line)); });
+                proc.step(128, [&] { wordScratch = sorting::splitAtSpaces(lines.at(line)); });
                 proc.forLoop(
                     130, 136, 0, [&] { return wordScratch.size() - 1; },
                     [&](int piece) {
@@ -56,22 +56,23 @@ void Form1::PushButton17_Click()
             });
     }
 
-    proc.step(140, [&] { keys = SortArray::BubbleSortWithProgress(keys, *ProgressBar1); });
+    proc.step(140, [&] { keys = sorting::bubbleSortWithProgress(keys, *progressBar); });
     proc.step(142, [&] {
-        ListView2->ListItems().Clear();
-        ListView2->ListItems().reserve(static_cast<int>(keys.size()));
+        resultList->items().clear();
+        resultList->items().reserve(static_cast<int>(keys.size()));
     });
 
     proc.forLoop(
         144, 152, 0, [&] { return keys.size() - 1; },
         [&](int i) {
-            if (proc.test(146, [&] { return Check5->checkState() == Qt::Checked; })) {
-                proc.step(148,
-                          [&] { ListView2->ListItems().Add(numberedResult(i + 1, keys.at(i))); });
+            if (proc.test(146, [&] { return counterCheck->checkState() == Qt::Checked; })) {
+                proc.step(148, [&] {
+                    resultList->items().add(sorting::numberedResult(i + 1, keys.at(i)));
+                });
             } else {
                 // Each key is shown once and then dropped, so it moves into the list
                 // rather than being shared with it: no reference count to touch per row.
-                proc.step(150, [&] { ListView2->ListItems().Add(std::move(keys[i])); });
+                proc.step(150, [&] { resultList->items().add(std::move(keys[i])); });
             }
         });
 

@@ -1,8 +1,8 @@
-#include "app/controls/vendor_button.h"
+#include "app/controls/command_button.h"
 
 namespace velmora {
 
-VendorButton::VendorButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
     setMouseTracking(true);
     setAutoDefault(false);

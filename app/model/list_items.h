@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/controls/list_model.h"
+#include "app/model/list_model.h"
 
 #include <QString>
 
-// The list control as the commands see it, without the widget: its rows (ListItems) and its
-// columns (ColumnHeaders), numbered from 1 as the control numbers them. Sorting, loading,
+// The list control as the commands see it, without the widget: its rows (items) and its
+// columns (columns), numbered from 1 as the control numbers them. Sorting, loading,
 // the export and the copy work on these, so they need neither the view nor Qt Widgets.
 namespace velmora {
 
@@ -15,13 +15,13 @@ class ListItem
 {
 public:
     ListItem(ListModel* model, int index) : m_model(model), m_index(index) {}
-    int Index() const { return m_index; }
-    const QString& Text() const;
+    int index() const { return m_index; }
+    const QString& text() const;
     void setText(const QString& text);
     // The text of column k + 1 (k from 1); empty when the row has no such sub-item yet.
-    const QString& SubItems(int k) const;
-    void setSubItems(int k, const QString& text);
-    bool Checked() const;
+    const QString& subItem(int k) const;
+    void setSubItem(int k, const QString& text);
+    bool isChecked() const;
     void setChecked(bool checked);
 
 private:
@@ -36,11 +36,11 @@ class ListItemCollection
 {
 public:
     explicit ListItemCollection(ListModel* model) : m_model(model) {}
-    int Count() const { return m_model->rowCountWithPending(); }
-    ListItem Item(int index) const; // throws when there is no such row
-    ListItem Add(QString text);
-    void Remove(int index); // throws when there is no such row
-    void Clear() { m_model->clearRows(); }
+    int count() const { return m_model->rowCountWithPending(); }
+    ListItem item(int index) const; // throws when there is no such row
+    ListItem add(QString text);
+    void remove(int index); // throws when there is no such row
+    void clear() { m_model->clearRows(); }
     // Makes room for this many rows in all, so adding up to them allocates nothing more.
     void reserve(int count) { m_model->reserveRows(count); }
 
@@ -52,8 +52,7 @@ class ColumnHeader
 {
 public:
     ColumnHeader(ListModel* model, int index) : m_model(model), m_index(index) {}
-    QString Text() const;
-    void setWidth(int twips);
+    QString text() const;
 
 private:
     ListModel* m_model;
@@ -72,9 +71,9 @@ class ColumnHeaderCollection
 {
 public:
     explicit ColumnHeaderCollection(ListModel* model) : m_model(model) {}
-    int Count() const { return m_model->columnTotal(); }
-    ColumnHeader Item(int index) const; // throws when there is no such column
-    ColumnHeader Add(const QString& heading);
+    int count() const { return m_model->columnTotal(); }
+    ColumnHeader item(int index) const; // throws when there is no such column
+    ColumnHeader add(const QString& heading);
 
 private:
     ListModel* m_model;

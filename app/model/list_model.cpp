@@ -1,4 +1,4 @@
-#include "app/controls/list_model.h"
+#include "app/model/list_model.h"
 
 #include <QMetaObject>
 
@@ -110,11 +110,6 @@ void ListModel::appendColumn(QString heading)
     beginInsertColumns({}, at, at);
     m_headings.push_back(std::move(heading));
     endInsertColumns();
-}
-
-void ListModel::setColumnWidthTwips(int index, int twips)
-{
-    Q_EMIT columnWidthChanged(index, twips);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const

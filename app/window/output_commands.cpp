@@ -1,9 +1,9 @@
 // Commands that take the results out of the program.
-#include "app/errors/error_report.h"
 #include "app/errors/guarded_procedure.h"
 #include "app/platform/platform.h"
 #include "app/window/file_dialogs.h"
-#include "app/window/form1.h"
+#include "app/window/handler_locations.h"
+#include "app/window/main_window.h"
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
 
@@ -19,9 +19,9 @@ const QString kCopiedMessage =
 
 } // namespace
 
-void Form1::PushButton4_Click()
+void MainWindow::saveResults()
 {
-    GuardedProcedure proc(Location::PushButton4_Click);
+    GuardedProcedure proc(Location::saveResults);
     FileDialogRequest request;
     QString chosen;
     QString name;
@@ -41,18 +41,15 @@ void Form1::PushButton4_Click()
 
     proc.step(118, [&] { setMousePointer(MousePointer::Hourglass); });
     proc.step(120, [&] {
-        SortArray::SaveListviewProperlySpaced(ListView2->ListItems(), ListView2->ColumnHeaders(),
-                                              name, ProgressBar1);
+        output::saveAlignedText(resultList->items(), resultList->columns(), name, progressBar);
     });
     proc.step(122, [&] { setMousePointer(MousePointer::Default); });
 }
 
-void Form1::PushButton5_Click()
+void MainWindow::copyResults()
 {
-    GuardedProcedure proc(Location::PushButton5_Click);
-    proc.step(106, [&] {
-        Main::CopyListviewToClipboard(ListView2->ListItems(), ListView2->ColumnHeaders());
-    });
+    GuardedProcedure proc(Location::copyResults);
+    proc.step(106, [&] { output::copyToClipboard(resultList->items(), resultList->columns()); });
     proc.step(108, [&] { platform().messageBox(kCopiedMessage); });
 }
 

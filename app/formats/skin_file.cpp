@@ -1,12 +1,9 @@
-#include "app/controls/skin_framework.h"
+#include "app/formats/skin_file.h"
 
 #include "app/errors/runtime_failure.h"
 #include "app/platform/platform.h"
 
 #include <QStringDecoder>
-#include <QWidget>
-
-using namespace Qt::StringLiterals;
 
 namespace velmora {
 
@@ -16,17 +13,7 @@ namespace {
 // it is read into memory.
 constexpr qint64 kLargestSkinFile = qint64{16} * 1024 * 1024;
 
-RuntimeFailure invalidFileFormat()
-{
-    return RuntimeFailure(321, u"Invalid file format"_s);
-}
-
 } // namespace
-
-SkinFramework::SkinFramework(QObject* parent) : QObject(parent)
-{
-    setObjectName(u"SkinFramework1"_s);
-}
 
 bool isWellFormedStyleSheet(QStringView sheet)
 {
@@ -60,25 +47,16 @@ bool isWellFormedStyleSheet(QStringView sheet)
     return depth == 0;
 }
 
-void SkinFramework::LoadSkin(const QString& path, const QString& part)
+QString readSkinFile(const QString& path)
 {
-    if (!part.isEmpty())
-        throw Failure::invalidProcedureCall();
     if (platform().fileLength(path) > kLargestSkinFile)
-        throw invalidFileFormat();
+        throw Failure::invalidFileFormat();
     const QByteArray bytes = platform().readWholeFile(path);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString sheet = utf8.decode(bytes);
     if (utf8.hasError() || !isWellFormedStyleSheet(sheet))
-        throw invalidFileFormat();
-    m_styleSheet = std::move(sheet);
-    m_loaded = true;
-}
-
-void SkinFramework::ApplyWindow(QWidget& window)
-{
-    if (m_loaded)
-        window.setStyleSheet(m_styleSheet);
+        throw Failure::invalidFileFormat();
+    return sheet;
 }
 
 } // namespace velmora

@@ -6,11 +6,11 @@ namespace velmora {
 
 // A command button: bold caption on a white face. Mouse moves over it are reported
 // even with no button held, for the hover pointer.
-class VendorButton : public QPushButton
+class CommandButton : public QPushButton
 {
     Q_OBJECT
 public:
-    explicit VendorButton(const QString& caption, QWidget* parent = nullptr);
+    explicit CommandButton(const QString& caption, QWidget* parent = nullptr);
 };
 
 } // namespace velmora

@@ -6,13 +6,14 @@
 namespace velmora {
 
 // What the sort and the export drive: a progress value and a text. The bar widget
-// (VendorProgressBar) is the one in the window; the work below the window sees only this.
+// (ProgressBar) is the one in the window; the work below the window sees only this. The
+// names are those of Qt's bar, so the widget's own text() and this one are the same.
 class ProgressIndicator
 {
 public:
-    virtual double Value() const = 0; // as written, never rounded or clamped
+    virtual double value() const = 0; // as written, never rounded or clamped
     virtual void setValue(double value) = 0;
-    virtual const QString& Text() const = 0;
+    virtual QString text() const = 0;
     virtual void setText(const QString& text) = 0;
     // Something sees every value written (tests do), so no write may be left out.
     virtual bool hasWriteObserver() const = 0;

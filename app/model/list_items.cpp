@@ -1,4 +1,4 @@
-#include "app/controls/list_items.h"
+#include "app/model/list_items.h"
 
 #include "app/errors/runtime_failure.h"
 
@@ -29,7 +29,7 @@ int ListItem::rowForSubItem(int k) const
     return r;
 }
 
-const QString& ListItem::Text() const
+const QString& ListItem::text() const
 {
     return m_model->text(row());
 }
@@ -39,17 +39,17 @@ void ListItem::setText(const QString& text)
     m_model->setText(row(), text);
 }
 
-const QString& ListItem::SubItems(int k) const
+const QString& ListItem::subItem(int k) const
 {
     return m_model->subItem(rowForSubItem(k), k);
 }
 
-void ListItem::setSubItems(int k, const QString& text)
+void ListItem::setSubItem(int k, const QString& text)
 {
     m_model->setSubItem(rowForSubItem(k), k, text);
 }
 
-bool ListItem::Checked() const
+bool ListItem::isChecked() const
 {
     return m_model->checked(row());
 }
@@ -61,44 +61,39 @@ void ListItem::setChecked(bool checked)
 
 const QString& cellText(const ListItem& row, int column)
 {
-    return column == 1 ? row.Text() : row.SubItems(column - 1);
+    return column == 1 ? row.text() : row.subItem(column - 1);
 }
 
-ListItem ListItemCollection::Item(int index) const
+ListItem ListItemCollection::item(int index) const
 {
-    return ListItem(m_model, checkedPosition(index, Count()));
+    return ListItem(m_model, checkedPosition(index, count()));
 }
 
-ListItem ListItemCollection::Add(QString text)
+ListItem ListItemCollection::add(QString text)
 {
     m_model->appendRow(std::move(text));
-    return ListItem(m_model, Count());
+    return ListItem(m_model, count());
 }
 
-void ListItemCollection::Remove(int index)
+void ListItemCollection::remove(int index)
 {
-    m_model->removeRowAt(checkedPosition(index, Count()) - 1);
+    m_model->removeRowAt(checkedPosition(index, count()) - 1);
 }
 
-QString ColumnHeader::Text() const
+QString ColumnHeader::text() const
 {
     return m_model->heading(m_index - 1);
 }
 
-void ColumnHeader::setWidth(int twips)
+ColumnHeader ColumnHeaderCollection::item(int index) const
 {
-    m_model->setColumnWidthTwips(m_index - 1, twips);
+    return ColumnHeader(m_model, checkedPosition(index, count()));
 }
 
-ColumnHeader ColumnHeaderCollection::Item(int index) const
-{
-    return ColumnHeader(m_model, checkedPosition(index, Count()));
-}
-
-ColumnHeader ColumnHeaderCollection::Add(const QString& heading)
+ColumnHeader ColumnHeaderCollection::add(const QString& heading)
 {
     m_model->appendColumn(heading);
-    return ColumnHeader(m_model, Count());
+    return ColumnHeader(m_model, count());
 }
 
 } // namespace velmora

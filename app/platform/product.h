@@ -4,8 +4,9 @@
 
 namespace velmora {
 
-// The product's name and the maker's pages, named by the start-up and the Help box. (The
-// error box's support address is the error handler's own: kSupportEmailAddress.)
+// The product's name (the application title until start-up sets it) and the maker's pages,
+// named by the start-up and the Help box. (The error box's support address is the error
+// handler's own: kSupportEmailAddress.)
 inline constexpr QStringView kProductName = u"Velmora";
 inline constexpr QStringView kContactPageAddress = u"https://www.velmora.example/contact";
 inline constexpr QStringView kWebSiteAddress = u"https://www.velmora.example/";

@@ -17,7 +17,7 @@ class ListModel : public QAbstractTableModel
 public:
     explicit ListModel(QObject* parent = nullptr);
 
-    // Rows, 0-based here; the 1-based collection view is ListItems. Callers check the
+    // Rows, 0-based here; the 1-based collection view is items. Callers check the
     // index first.
     //
     // Two counts, which differ while rows are pending: every row held, the one the program
@@ -42,8 +42,6 @@ public:
     int columnTotal() const { return static_cast<int>(m_headings.size()); }
     const QString& heading(int index) const { return m_headings[static_cast<std::size_t>(index)]; }
     void appendColumn(QString heading);
-    // Only passed on: the view sizes its column.
-    void setColumnWidthTwips(int index, int twips);
 
     // The rows the views know of: rowCountWithPending() less the rows still pending.
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -51,9 +49,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-Q_SIGNALS:
-    void columnWidthChanged(int column, int twips);
 
 private:
     // Tells the views about the rows appended since the last announcement.
