@@ -1,5 +1,6 @@
 // The parts of the host-specific services that are the same on every host: what the shell
-// command opens, the window styles it accepts, and where the program folder is.
+// command opens and the window styles it accepts. What each host does with them is in
+// tests/posix/ and tests/win/.
 #include "app/errors/runtime_failure.h"
 #include "app/platform/host_paths.h"
 #include "app/platform/qt/qt_platform.h"
@@ -19,8 +20,6 @@ private Q_SLOTS:
     void quotedAddress();
     void showWindowCommand_data();
     void showWindowCommand();
-    void commandLineWithoutAddressIsFileNotFound();
-    void programFolderHoldsTheRunningExecutable();
 };
 
 void HostSystemTest::quotedAddress_data()
@@ -63,32 +62,6 @@ void HostSystemTest::showWindowCommand()
     QFETCH(int, style);
     QFETCH(int, command);
     QCOMPARE(velmora::showWindowCommand(style), command);
-}
-
-// Such a line must fail before anything is handed to the desktop to open.
-void HostSystemTest::commandLineWithoutAddressIsFileNotFound()
-{
-    velmora::QtPlatform real;
-    try {
-        real.shellRun(u"explorer"_s, 2);
-        QFAIL("no failure");
-    } catch (const velmora::RuntimeFailure& failure) {
-        QCOMPARE(failure.description(), velmora::Failure::fileNotFound().description());
-    }
-}
-
-// The optional skin and pointer files are looked for beside the executable, wherever the
-// program is installed and whatever folder it is started from.
-void HostSystemTest::programFolderHoldsTheRunningExecutable()
-{
-    const QFileInfo self(u"/proc/self/exe"_s);
-    if (!self.exists())
-        QSKIP("this host does not name the running executable in /proc");
-    const QString folder = velmora::QtPlatform().programFolder();
-    QCOMPARE(folder, velmora::toWindowsPath(QFileInfo(self.symLinkTarget()).path()));
-    QVERIFY(!folder.endsWith(u'\\'));
-    QCOMPARE(velmora::toHostPath(folder + u"\\x\\o.cjs"_s),
-             QFileInfo(self.symLinkTarget()).path() + u"/x/o.cjs"_s);
 }
 
 QTEST_MAIN(HostSystemTest)
