@@ -30,12 +30,34 @@ export WINEPREFIX=${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# Wine keeps the Unix side's QT_* variables out of a Windows program's environment (they
-# are meant for the host's Qt) and passes WINEQT_* as QT_* instead: so QT_QPA_PLATFORM
-# from ctest or the caller reaches the program under its Windows name.
+# A new prefix takes a few seconds to make; tests started side by side wait for one. A bare
+# Wine has no Arial, for which the window's captions are laid out: its metric twin
+# Liberation Sans goes into the prefix's font folder, where the windows platform plugin
+# finds it through GDI (the offscreen plugin, which has no GDI fonts, reads the folder
+# itself: QT_QPA_FONTDIR below).
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts/LiberationSans-Regular.ttf" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            "$wine" wineboot --init >/dev/null 2>&1
+            "$wineserver" -w # until the new registry is on disk
+        fi
+        mkdir -p "$fonts"
+        cp /usr/share/fonts/truetype/liberation/LiberationSans-{Regular,Bold,Italic,BoldItalic}.ttf \
+            "$fonts/"
+    ) 9>"$WINEPREFIX.lock"
+fi
+export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-C:/windows/Fonts}
+
 # Qt logs to the debugger rather than stdout when no console is attached, as under a
 # pipe here, so its messages and Qt Test's report are sent to stderr and stdout instead.
 export QT_FORCE_STDERR_LOGGING=${QT_FORCE_STDERR_LOGGING:-1}
+
+# Wine keeps the Unix side's QT_* variables out of a Windows program's environment (they
+# are meant for the host's Qt) and passes WINEQT_* as QT_* instead: so QT_QPA_PLATFORM
+# from ctest or the caller reaches the program under its Windows name.
 while IFS= read -r name; do
     export "WINE$name=${!name}"
 done < <(compgen -e | grep '^QT_' || true)
@@ -47,16 +69,6 @@ if ((${#dll_folders[@]})); then
         echo "${dll_folders[*]}"
     )
     export WINEPATH="$winepath${WINEPATH:+;$WINEPATH}"
-fi
-
-# A new prefix takes a few seconds to make; tests started side by side wait for one.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    (
-        flock 9
-        [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-        "$wineserver" -w # until the new registry is on disk
-    ) 9>"$WINEPREFIX.lock"
 fi
 
 # The server is started here, away from our stdout and stderr: started by the program it

@@ -135,6 +135,8 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
         const QString host = dir.filePath(relative);
         QFile file(host);
+        if (relative == u"/dev/zero"_s && host::endlessDevice() != relative)
+            QSKIP("this host keeps no devices in its folders");
         if (relative == u"pipe"_s && !host::makePipe(host))
             QSKIP("this host has no named pipes in its file system");
         if (relative == u"huge"_s && (!file.open(QIODevice::WriteOnly) || !file.resize(3LL << 30)))

@@ -83,4 +83,8 @@ private:
 // A named pipe at that path; false on a host whose file system has none.
 bool makePipe(const QString& hostPath);
 
+// The host path of a device that reads without end (/dev/zero); empty on a host whose
+// folders hold no devices.
+QString endlessDevice();
+
 } // namespace velmora::test::host

@@ -148,4 +148,9 @@ bool makePipe(const QString& hostPath)
     return ::mkfifo(QFile::encodeName(hostPath).constData(), 0600) == 0;
 }
 
+QString endlessDevice()
+{
+    return QStringLiteral("/dev/zero");
+}
+
 } // namespace velmora::test::host

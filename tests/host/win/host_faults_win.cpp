@@ -92,4 +92,10 @@ bool makePipe(const QString& /*hostPath*/)
     return false;
 }
 
+// Windows devices (NUL, CON, COM1) live in a namespace of their own, not in a folder.
+QString endlessDevice()
+{
+    return {};
+}
+
 } // namespace velmora::test::host
