@@ -32,21 +32,23 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 # A new prefix takes a few seconds to make; tests started side by side wait for one. A bare
 # Wine has no Arial, for which the window's captions are laid out: its metric twin
-# Liberation Sans goes into the prefix's font folder, where the windows platform plugin
-# finds it through GDI (the offscreen plugin, which has no GDI fonts, reads the folder
-# itself: QT_QPA_FONTDIR below).
-fonts=$WINEPREFIX/drive_c/windows/Fonts
-if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts/LiberationSans-Regular.ttf" ]; then
+# Liberation Sans goes into the prefix's font folder and stands in for Arial (Wine's font
+# replacements), so the windows platform plugin finds it through GDI; the offscreen plugin,
+# which has no GDI fonts, reads the folder itself (QT_QPA_FONTDIR below).
+if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
-        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
             "$wine" wineboot --init >/dev/null 2>&1
-            "$wineserver" -w # until the new registry is on disk
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp /usr/share/fonts/truetype/liberation/LiberationSans-{Regular,Bold,Italic,BoldItalic}.ttf \
+                "$WINEPREFIX/drive_c/windows/Fonts/"
+            "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
+                /d 'Liberation Sans' /f >/dev/null 2>&1
+            "$wineserver" -w # until the registry is on disk
+            touch "$WINEPREFIX/.velmora-ready"
         fi
-        mkdir -p "$fonts"
-        cp /usr/share/fonts/truetype/liberation/LiberationSans-{Regular,Bold,Italic,BoldItalic}.ttf \
-            "$fonts/"
     ) 9>"$WINEPREFIX.lock"
 fi
 export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-C:/windows/Fonts}

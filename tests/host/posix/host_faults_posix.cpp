@@ -78,7 +78,7 @@ WriteProtection::~WriteProtection()
 SmallDisk::SmallDisk(const QString& dir, [[maybe_unused]] int kib)
 {
 #ifdef Q_OS_LINUX
-    const QString folder = dir + u"/disk";
+    const QString folder = dir + QStringLiteral("/disk");
     if (!QDir().mkpath(folder))
         return;
     const QByteArray options = "size=" + QByteArray::number(kib) + "k";
