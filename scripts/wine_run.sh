@@ -46,7 +46,6 @@ if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
                 "$WINEPREFIX/drive_c/windows/Fonts/"
             "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
                 /d 'Liberation Sans' /f >/dev/null 2>&1
-            "$wineserver" -w # until the registry is on disk
             touch "$WINEPREFIX/.velmora-ready"
         fi
     ) 9>"$WINEPREFIX.lock"
