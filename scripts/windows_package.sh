@@ -142,14 +142,18 @@ say "$(basename "$out/$name.zip") $(du -h "$out/$name.zip" | cut -f1), $(basenam
 
 # ---------------------------------------------------------------------------------------
 # The real window: Xvfb with the windows platform plugin (Wine draws through X).
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and names it once it is ready: others may run theirs.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
     sleep 0.1
 done
+[ -s "$work/display" ] || {
+    echo "FAIL: Xvfb did not start" >&2
+    exit 1
+}
+export DISPLAY=:$(head -n 1 "$work/display")
 
 # Starts the program, waits for its window, keeps it up a few seconds, takes a screenshot
 # when asked, then closes it as the user's close box would (taskkill without /f sends

@@ -110,14 +110,9 @@ void MainWindow::buildControls()
         new QCheckBox(u"Put counter next to each result such as 1. 2. 3. 4. etc"_s, optionsFrame);
     counterCheck->setObjectName(u"Check5"_s);
     placeInTwips(counterCheck, 240, 1000, 4815, 285);
-    // Qt on Windows gives group boxes, option buttons and check boxes the system's fonts
-    // of their own kind, in place of the window's they would otherwise take: they are given
-    // the window's outright, so the captions are Arial Bold on every system.
-    optionsFrame->setFont(font());
     for (QWidget* option :
          {static_cast<QWidget*>(sortLinesOption), static_cast<QWidget*>(sortWordsOption),
           static_cast<QWidget*>(counterCheck)}) {
-        option->setFont(font());
         setWhiteBackground(option);
         widenToCaption(option, optionsFrame->width() - 4);
         // No hover handler of their own: moves over them must not reach the frame's.
