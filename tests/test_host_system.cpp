@@ -17,8 +17,6 @@ class HostSystemTest : public QObject
 private Q_SLOTS:
     void quotedAddress_data();
     void quotedAddress();
-    void showWindowCommand_data();
-    void showWindowCommand();
     void commandLineWithoutAddressIsFileNotFound();
     void programFolderHoldsTheRunningExecutable();
 };
@@ -41,28 +39,6 @@ void HostSystemTest::quotedAddress()
     QFETCH(QString, commandLine);
     QFETCH(QString, address);
     QCOMPARE(velmora::quotedAddress(commandLine), address);
-}
-
-void HostSystemTest::showWindowCommand_data()
-{
-    QTest::addColumn<int>("style");
-    QTest::addColumn<int>("command");
-    QTest::newRow("hidden") << 0 << 0;
-    QTest::newRow("normal with focus") << 1 << 1;
-    QTest::newRow("minimised with focus, the start-up's") << 2 << 2;
-    QTest::newRow("maximised") << 3 << 3;
-    QTest::newRow("normal without focus") << 4 << 4;
-    QTest::newRow("5 is no style") << 5 << -1;
-    QTest::newRow("minimised without focus is 7 for Windows") << 6 << 7;
-    QTest::newRow("above the styles") << 7 << -1;
-    QTest::newRow("negative") << -1 << -1;
-}
-
-void HostSystemTest::showWindowCommand()
-{
-    QFETCH(int, style);
-    QFETCH(int, command);
-    QCOMPARE(velmora::showWindowCommand(style), command);
 }
 
 // Such a line must fail before anything is handed to the desktop to open.

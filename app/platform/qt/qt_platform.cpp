@@ -47,21 +47,7 @@ QString forDisplay(QString text)
     return text;
 }
 
-} // namespace
-
-QtPlatform::QtPlatform() : m_random(0)
-{
-    m_sinceLastPump.start();
-}
-
-void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
-{
-    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes.
 QString toQtFileFilter(const QString& barSeparatedFilter)
 {
     const QStringList parts = barSeparatedFilter.split(u'|');
@@ -77,6 +63,21 @@ QString toQtFileFilter(const QString& barSeparatedFilter)
         filters.append(description + u" ("_s + pattern + u')');
     }
     return filters.join(u";;"_s);
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() : m_random(0)
+{
+    m_sinceLastPump.start();
+}
+
+void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
+{
+    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 QString QtPlatform::showOpenDialog(const FileDialogRequest& request)
