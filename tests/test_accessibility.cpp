@@ -109,8 +109,8 @@ void AccessibilityTest::controlsFitWithoutOverlapping()
 {
     ShownForm shown;
     QVERIFY(QTest::qWaitForWindowActive(&shown.form));
-    for (QWidget* parent : {static_cast<QWidget*>(&shown.form),
-                            static_cast<QWidget*>(shown.form.optionsFrame)}) {
+    for (QWidget* parent :
+         {static_cast<QWidget*>(&shown.form), static_cast<QWidget*>(shown.form.optionsFrame)}) {
         QList<QWidget*> controls;
         for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (!child->objectName().isEmpty() && child->isVisible())

@@ -36,7 +36,7 @@ constexpr int kEndingWatchIntervalMs = 20;
 constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
 // Reading the clock costs about as much as the work between two such pumps (a cell of a
 // save, a pass of a sort), so only every so many of them look at it: the longest wait
-// grows by microseconds. Read at every one, it took a tenth of bench_sort huge's time.
+// grows by microseconds, and the clock is read a sixteenth as often.
 constexpr int kSkippablePumpsPerClockRead = 16;
 
 QString forDisplay(QString text)
