@@ -46,7 +46,15 @@ QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
     std::optional<KeyRanking> ranking;
-    platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
+    try {
+        platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
+    } catch (...) {
+        // The program may end once the ranking has taken the keys out of the list: they go
+        // back as they were, where the plain sort's first yield would have left them.
+        if (ranking)
+            keys = ranking->takeOrderAfter(0, 0);
+        throw;
+    }
 
     std::int64_t pass = 0;
     std::int32_t reached = 0;

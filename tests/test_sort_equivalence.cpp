@@ -158,6 +158,7 @@ private Q_SLOTS:
     void unwatchedBarGetsNoValueTheTextbookDoesNotWrite();
     void failingWriteLeavesTheTextbookOrder();
     void closingInAYieldLeavesTheTextbookOrder();
+    void closingWhileTheKeysAreRankedLeavesThemAsTheyWere();
     void ordersAfterPassesMatchTheTextbook();
     void failingWriteThroughTheWindow();
     void nestedSortInARandomYield();
@@ -260,6 +261,25 @@ void SortEquivalenceTest::closingInAYieldLeavesTheTextbookOrder()
         QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, bubbleSortWithProgress(keys, bar));
         QCOMPARE(scope.fake.yields, closingYield);
         QCOMPARE(keys, expected.keys);
+    }
+}
+
+void SortEquivalenceTest::closingWhileTheKeysAreRankedLeavesThemAsTheyWere()
+{
+    // The window closes while the ranking runs, or as it ends, when it has taken the keys
+    // out of the list: the plain sort would be caught in its first yield, before a pass.
+    std::mt19937 random(8);
+    for (int round = 0; round < 1000; ++round) {
+        FakePlatformScope scope;
+        const QStringList input = randomKeys(random, 60);
+        scope.fake.actionsAfterWork = round % 2 == 0;
+        scope.fake.whileWorking[1] = [&] { scope.fake.requestProgramEnd(); };
+
+        QStringList keys = input;
+        ProgressBar bar;
+        QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, bubbleSortWithProgress(keys, bar));
+        QCOMPARE(keys, textbookSort(input, 0, 1).keys);
+        QCOMPARE(bar.value(), 0.0);
     }
 }
 
