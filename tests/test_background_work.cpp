@@ -8,8 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void eventsRunWhileTheWorkRuns();
     void failuresOfTheWorkReachTheCaller();
     void endingProgramStopsTheWork();
+    void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
 };
 
@@ -83,6 +86,42 @@ void BackgroundWorkTest::endingProgramStopsTheWork()
                                  stopped = stop.stop_requested();
                              }));
     QVERIFY(stopped);
+}
+
+void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
+{
+    // A handler calls QCoreApplication::exit() while keys are ranked: that ends every event
+    // loop of this thread, the wait's too, but only the program's end may stop the work.
+    velmora::QtPlatform platform;
+    QStringList keys;
+    for (int i = 200'000; i > 0; --i)
+        keys.append(u"%1"_s.arg(i, 6, 10, QChar(u'0')));
+    QStringList sorted = keys;
+    std::reverse(sorted.begin(), sorted.end());
+    std::atomic<bool> exited = false;
+    std::optional<velmora::sorting::KeyRanking> ranking;
+    bool escaped = false;
+    QTimer::singleShot(0, [&] { // a command, run by the application's own loop
+        QTimer::singleShot(0, [&] {
+            QCoreApplication::exit(0);
+            exited = true;
+        });
+        try {
+            platform.runWhilePumping([&](std::stop_token stop) {
+                for (int wait = 0; wait < 1000 && !exited; ++wait)
+                    std::this_thread::sleep_for(10ms);
+                ranking.emplace(keys, stop);
+            });
+        } catch (...) {
+            escaped = true;
+        }
+    });
+    QCoreApplication::exec();
+    QVERIFY(exited);
+    QVERIFY(!escaped);
+    QVERIFY(ranking);
+    QCOMPARE(ranking->passCount(), 200'000);
+    QCOMPARE(ranking->takeSorted(), sorted);
 }
 
 void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
