@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <random>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void endingProgramStopsTheWork();
     void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
+    void rankingStoppedWhileTwoThreadsSortOrMerge();
 };
 
 // A save yields between cells with yields that may be skipped; a stream of them alone,
@@ -136,6 +138,43 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
         QVERIFY_THROWS_EXCEPTION(velmora::sorting::RankingStopped,
                                  velmora::sorting::KeyRanking(keys, stop.get_token()));
         QCOMPARE(keys, before);
+    }
+}
+
+void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
+{
+    // Stops come from another thread at delays spread over a whole ranking of a list that
+    // two threads sort, so they land before it, while the halves are sorted, while they are
+    // merged, and after. Wherever one lands, the ranking either stops with the keys exactly
+    // as they were, or is the ranking of an unstopped run.
+    std::mt19937 random(9);
+    QStringList input;
+    for (int i = 0; i < 200'000; ++i) // shared beginnings: the texts' tails decide too
+        input.append(u"key %1"_s.arg(random() % 100'000));
+    QStringList keys = input;
+    QElapsedTimer clock;
+    clock.start();
+    velmora::sorting::KeyRanking unstopped(keys);
+    const auto wholeRanking = std::chrono::nanoseconds(clock.nsecsElapsed());
+    const std::int64_t passes = unstopped.passCount();
+    const QStringList sorted = unstopped.takeSorted();
+
+    constexpr int kSteps = 40;
+    for (int step = 0; step <= kSteps + 4; ++step) {
+        keys = input;
+        keys.detach(); // the ranking's own copy, made before the clock runs
+        std::stop_source stop;
+        const std::jthread stopper([&, delay = wholeRanking * step / kSteps] {
+            std::this_thread::sleep_for(delay);
+            stop.request_stop();
+        });
+        try {
+            velmora::sorting::KeyRanking ranking(keys, stop.get_token());
+            QCOMPARE(ranking.passCount(), passes);
+            QCOMPARE(ranking.takeSorted(), sorted);
+        } catch (const velmora::sorting::RankingStopped&) {
+            QCOMPARE(keys, input);
+        }
     }
 }
 
