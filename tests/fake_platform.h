@@ -91,7 +91,13 @@ public:
     }
 
     // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
+    // Meanwhile the action scheduled for the n-th run (1-based) runs on this thread, as an
+    // event handler does while the real wait pumps: alongside the work, or once the work
+    // has finished when `actionsAfterWork` is set. Once the program is ending the work is
+    // asked to stop, awaited, and ProgramEnding thrown, as the real wait does.
     int backgroundRuns = 0;
+    std::map<int, std::function<void()>> whileWorking;
+    bool actionsAfterWork = false;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
 
     QtPlatform& real() { return m_real; }

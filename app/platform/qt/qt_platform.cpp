@@ -20,6 +20,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -206,17 +207,28 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
     });
     endingWatch.start(kEndingWatchIntervalMs);
     FailureCarrier failure;
+    std::atomic<bool> done = false;
     {
         // The worker ends the loop through the loop's own thread, so the quit is seen even
         // when it arrives while a handler inside this loop has a modal box open.
         std::jthread worker([&](std::stop_token stop) {
             failure.run([&] { work(std::move(stop)); });
+            done = true;
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
-        loop.exec(); // also returns early when the application quits
+        // exec() also returns when the application is told to exit, and from then on returns
+        // at once until the application's own loop has ended: only the program's end stops
+        // the work, anything else goes on waiting for it, still processing events.
+        while (!done && !programEnding()) {
+            loop.exec();
+            if (!done && !programEnding())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        // Awaited here: a jthread left to its destructor would be asked to stop first.
         if (programEnding())
             worker.request_stop();
-    } // the worker is awaited here
+        worker.join();
+    }
     if (programEnding())
         throw ProgramEnding{};
     failure.rethrowIfFailed();
