@@ -9,5 +9,8 @@ build=${1:-build-test}
 rounds=${2:-200}
 largest=${3:-100}
 cmake --build "$build" --target test_killed_save save_list
+# Qt Test ends a test function after five minutes unless told otherwise; this one takes
+# about half a minute per ten rounds of the largest tables.
 VELMORA_KILLED_SAVES=$rounds VELMORA_KILLED_SAVE_MB=$largest QT_QPA_PLATFORM=offscreen \
+    QTEST_FUNCTION_TIMEOUT=$((rounds * 60 * 1000)) \
     "$build/tests/test_killed_save"
