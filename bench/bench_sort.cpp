@@ -5,10 +5,10 @@
 //   lines    - the command end to end through the window on random lines, the longest
 //              event-loop gap during the sort, the result-list fill, already-sorted lines;
 //   words    - word mode over a text of a million lines;
-//   huge     - ten million random lines loaded, sorted, saved and copied, with each step's
-//              time and the peak memory.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words] [huge]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words]
+//
+// Ten million lines, command after command, are bench_huge's.
 #include "app/platform/host_paths.h"
 #include "app/window/main_window.h"
 #include "bench_support.h"
@@ -210,52 +210,6 @@ void words(MainWindow& form, const QTemporaryDir& scratch, bool quick)
         gnuSort(scratchFile(scratch, u"words.txt"_s, oneWordALine)));
 }
 
-void huge(const QTemporaryDir& scratch, int count)
-{
-    const QString input = scratch.filePath(u"huge.txt"_s);
-    const QString output = scratch.filePath(u"huge-results.txt"_s);
-    {
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write the benchmark file");
-        std::mt19937 random(6);
-        for (int i = 0; i < count; ++i)
-            file.write(randomKey(random).toLatin1() + "\r\n");
-    }
-    ScriptedPlatform platform(velmora::toWindowsPath(input), velmora::toWindowsPath(output));
-    velmora::ScopedPlatform scope(platform);
-    MainWindow form;
-    form.startUp();
-    form.show();
-    QCoreApplication::processEvents();
-    std::printf("%d random lines (%.0f MB file), one command after the other:\n", count,
-                QFileInfo(input).size() / 1e6);
-    auto step = [&](const char* what, void (MainWindow::*handler)()) {
-        resetPeak();
-        QElapsedTimer timer;
-        timer.start();
-        (form.*handler)();
-        QCoreApplication::processEvents();
-        std::printf("  %-28s %7.2f s, peak %6.0f MiB\n", what, seconds(timer), peakMemoryMiB());
-    };
-    step("Load Text From File", &MainWindow::loadTextFromFile);
-    step("Start Sorting", &MainWindow::startSorting);
-    step("Save Results As Text File", &MainWindow::saveResults);
-    step("Copy Results To Clipboard", &MainWindow::copyResults);
-
-    const qsizetype copied = QGuiApplication::clipboard()->text().count(u'\n');
-    QFile saved(output);
-    qsizetype savedLines = 0;
-    if (saved.open(QIODevice::ReadOnly)) {
-        while (!saved.atEnd())
-            savedLines += saved.read(1 << 24).count('\n');
-    }
-    std::printf("  input %d, results %d, saved lines %lld (with the heading), clipboard lines "
-                "%lld; %d boxes\n",
-                form.inputList->items().count(), form.resultList->items().count(),
-                static_cast<long long>(savedLines), static_cast<long long>(copied), platform.boxes);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -291,7 +245,5 @@ int main(int argc, char* argv[])
         if (wanted("words"_L1))
             words(form, scratch, quick);
     }
-    if (wanted("huge"_L1))
-        huge(scratch, quick ? 1'000'000 : 10'000'000);
     return 0;
 }

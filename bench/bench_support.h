@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QTimer>
 
@@ -131,7 +132,10 @@ public:
         m_mostCpu = 0;
         m_ticks = 0;
         m_tick.start();
-        QCoreApplication::processEvents(); // the first tick sets the baseline
+        // The first tick sets the baseline: without it, a command that never turns the
+        // loop would be measured from the first turn after it.
+        while (m_ticks == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     // Milliseconds since the last turn of the event loop.
     double sinceLastTurnMs() const { return (m_clock.nsecsElapsed() - m_last) / 1e6; }

@@ -4,7 +4,7 @@
 
 namespace velmora::input {
 
-// The twelve lines "Load Sample/Example Text" adds, in their order (deliberately unsorted).
+// The lines "Load Sample/Example Text" adds, in their order (deliberately unsorted).
 const QStringList& sampleLines();
 
 } // namespace velmora::input

@@ -12,21 +12,16 @@ namespace velmora::output {
 
 namespace {
 
-// Another program may hold the clipboard open for a moment; this many tries, back to back,
-// is the whole of the waiting.
-constexpr int kClipboardAttempts = 1000;
-
-template <class Attempt> bool tryRepeatedly(Attempt&& attempt)
+template <class Attempt> void tryRepeatedly(Attempt&& attempt)
 {
     for (int tries = 1; tries <= kClipboardAttempts; ++tries) {
         try {
             attempt();
-            return true;
+            return;
         } catch (const std::exception&) {
             // Refused; try again.
         }
     }
-    return false;
 }
 
 } // namespace
@@ -79,7 +74,7 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
     }
 
     clearClipboard();
-    setClipboardText(text, 0);
+    setClipboardText(text);
 }
 
 void clearClipboard()
@@ -87,9 +82,9 @@ void clearClipboard()
     tryRepeatedly([] { platform().clipboardClear(); });
 }
 
-bool setClipboardText(const QString& text, int /*format*/)
+void setClipboardText(const QString& text)
 {
-    return tryRepeatedly([&] { platform().clipboardSetText(text); });
+    tryRepeatedly([&] { platform().clipboardSetText(text); });
 }
 
 } // namespace velmora::output

@@ -17,13 +17,16 @@ namespace velmora::output {
 // the clipboard is touched, and passes to the caller.
 void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns);
 
-// Empties the clipboard; tries up to 1000 times while it is held by someone else, and
-// never fails.
+// Another program may hold the clipboard open for a moment; this many tries, back to back,
+// is the whole of the waiting.
+inline constexpr int kClipboardAttempts = 1000;
+
+// Empties the clipboard, trying up to kClipboardAttempts times while someone else holds it.
+// Never fails.
 void clearClipboard();
 
-// Places the text on the clipboard, trying up to 1000 times; false when every attempt
-// was refused. Never fails. The platform takes plain text only, so every format number
-// (0 is the default text format) places the text as plain text.
-bool setClipboardText(const QString& text, int format = 0);
+// Places the text on the clipboard as plain text, trying up to kClipboardAttempts times.
+// Never fails: when every attempt is refused, the clipboard keeps what it had.
+void setClipboardText(const QString& text);
 
 } // namespace velmora::output

@@ -31,7 +31,7 @@ if(UNIX AND NOT APPLE)
     install(FILES ${PROJECT_BINARY_DIR}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
-    foreach(size 16 24 32 48 64 128 256)
+    foreach(size ${VELMORA_ICON_SIZES})
         install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/velmora-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME velmora.png)
@@ -40,7 +40,7 @@ if(UNIX AND NOT APPLE)
     if(VELMORA_BUILD_TESTS)
         add_test(NAME test_install
             COMMAND ${PROJECT_SOURCE_DIR}/tests/test_install.sh ${PROJECT_BINARY_DIR}
-                    ${PROJECT_VERSION})
+                    ${PROJECT_VERSION} "${VELMORA_ICON_SIZES}")
         set_tests_properties(test_install PROPERTIES TIMEOUT 120)
     endif()
 endif()

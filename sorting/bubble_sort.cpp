@@ -4,6 +4,7 @@
 #include "app/platform/platform.h"
 #include "sorting/key_ranking.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -21,12 +22,15 @@ double barValueAt(std::int32_t i, std::int32_t n)
     return std::floor(static_cast<double>(i) / static_cast<double>(n) * 100.0);
 }
 
-// The bar values of one pass, positions 0..n. Between two yields only the last value
-// written can be seen, so a bar nobody watches gets that one; a watched bar gets every
-// value. `reached` is the position being written, the comparisons before it are made.
+// The bar values of one pass, positions 0..n; none when n is below 0. What stays exact is
+// every value a watcher of the bar sees (it gets them all) and the bar's value at every
+// yield and at the end. A bar nobody watches gets only a pass's last value: the real bar,
+// which paints at once when its whole percent changes and 30 ms have passed, may then
+// paint fewer of the values between two yields, but none the plain sort does not write.
+// `reached` is the position being written, the comparisons before it are made.
 void writePassValues(ProgressIndicator& bar, std::int32_t n, std::int32_t& reached)
 {
-    for (reached = bar.hasWriteObserver() ? 0 : n; reached <= n; ++reached)
+    for (reached = bar.hasWriteObserver() ? 0 : std::max(n, 0); reached <= n; ++reached)
         bar.setValue(barValueAt(reached, n));
 }
 
@@ -42,7 +46,15 @@ QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
     std::optional<KeyRanking> ranking;
-    platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
+    try {
+        platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
+    } catch (...) {
+        // The program may end once the ranking has taken the keys out of the list: they go
+        // back as they were, where the plain sort's first yield would have left them.
+        if (ranking)
+            keys = ranking->takeOrderAfter(0, 0);
+        throw;
+    }
 
     std::int64_t pass = 0;
     std::int32_t reached = 0;

@@ -83,9 +83,25 @@ std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path
 
 void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)
 {
-    ++backgroundRuns;
+    const int run = ++backgroundRuns;
     FailureCarrier failure;
-    std::jthread([&](std::stop_token stop) { failure.run([&] { work(std::move(stop)); }); }).join();
+    {
+        std::jthread worker(
+            [&](std::stop_token stop) { failure.run([&] { work(std::move(stop)); }); });
+        if (auto scheduled = whileWorking.find(run); scheduled != whileWorking.end()) {
+            const std::function<void()> action = scheduled->second; // it may reschedule
+            if (actionsAfterWork)
+                worker.join();
+            action();
+        }
+        // Awaited here: a jthread left to its destructor would be asked to stop first.
+        if (programEnding())
+            worker.request_stop();
+        if (worker.joinable())
+            worker.join();
+    }
+    if (programEnding())
+        throw ProgramEnding{};
     failure.rethrowIfFailed();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/platform/platform.h"
 #include "app/platform/qt/qt_platform.h"
+#include "app/platform/windows1252.h"
 
 #include <QStringList>
 
@@ -78,8 +79,10 @@ public:
     }
     QByteArray readWholeFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
-    QString decodeAnsi(QByteArrayView bytes) override { return m_real.decodeAnsi(bytes); }
-    QByteArray encodeAnsi(QStringView text) override { return m_real.encodeAnsi(text); }
+    // Windows-1252 whatever the host's code page, so a test's bytes mean the same everywhere
+    // (the real platform's code page is tested on its own).
+    QString decodeAnsi(QByteArrayView bytes) override { return decodeWindows1252(bytes); }
+    QByteArray encodeAnsi(QStringView text) override { return encodeWindows1252(text); }
     int memoryGiveBacks = 0; // the real give-back still runs, so memory behaves as in use
     void giveBackFreedMemory() override
     {
@@ -88,7 +91,13 @@ public:
     }
 
     // Work run off the calling thread; waiting for it pumps nothing and counts no yield.
+    // Meanwhile the action scheduled for the n-th run (1-based) runs on this thread, as an
+    // event handler does while the real wait pumps: alongside the work, or once the work
+    // has finished when `actionsAfterWork` is set. Once the program is ending the work is
+    // asked to stop, awaited, and ProgramEnding thrown, as the real wait does.
     int backgroundRuns = 0;
+    std::map<int, std::function<void()>> whileWorking;
+    bool actionsAfterWork = false;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
 
     QtPlatform& real() { return m_real; }

@@ -8,8 +8,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <optional>
+#include <random>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -23,7 +26,9 @@ private Q_SLOTS:
     void eventsRunWhileTheWorkRuns();
     void failuresOfTheWorkReachTheCaller();
     void endingProgramStopsTheWork();
+    void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
+    void rankingStoppedWhileTwoThreadsSortOrMerge();
 };
 
 // A save yields between cells with yields that may be skipped; a stream of them alone,
@@ -85,6 +90,42 @@ void BackgroundWorkTest::endingProgramStopsTheWork()
     QVERIFY(stopped);
 }
 
+void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
+{
+    // A handler calls QCoreApplication::exit() while keys are ranked: that ends every event
+    // loop of this thread, the wait's too, but only the program's end may stop the work.
+    velmora::QtPlatform platform;
+    QStringList keys;
+    for (int i = 200'000; i > 0; --i)
+        keys.append(u"%1"_s.arg(i, 6, 10, QChar(u'0')));
+    QStringList sorted = keys;
+    std::reverse(sorted.begin(), sorted.end());
+    std::atomic<bool> exited = false;
+    std::optional<velmora::sorting::KeyRanking> ranking;
+    bool escaped = false;
+    QTimer::singleShot(0, [&] { // a command, run by the application's own loop
+        QTimer::singleShot(0, [&] {
+            QCoreApplication::exit(0);
+            exited = true;
+        });
+        try {
+            platform.runWhilePumping([&](std::stop_token stop) {
+                for (int wait = 0; wait < 1000 && !exited; ++wait)
+                    std::this_thread::sleep_for(10ms);
+                ranking.emplace(keys, stop);
+            });
+        } catch (...) {
+            escaped = true;
+        }
+    });
+    QCoreApplication::exec();
+    QVERIFY(exited);
+    QVERIFY(!escaped);
+    QVERIFY(ranking);
+    QCOMPARE(ranking->passCount(), 200'000);
+    QCOMPARE(ranking->takeSorted(), sorted);
+}
+
 void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
 {
     for (const int count : {3, 100'000}) { // one thread, and two
@@ -97,6 +138,43 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
         QVERIFY_THROWS_EXCEPTION(velmora::sorting::RankingStopped,
                                  velmora::sorting::KeyRanking(keys, stop.get_token()));
         QCOMPARE(keys, before);
+    }
+}
+
+void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
+{
+    // Stops come from another thread at delays spread over a whole ranking of a list that
+    // two threads sort, so they land before it, while the halves are sorted, while they are
+    // merged, and after. Wherever one lands, the ranking either stops with the keys exactly
+    // as they were, or is the ranking of an unstopped run.
+    std::mt19937 random(9);
+    QStringList input;
+    for (int i = 0; i < 200'000; ++i) // shared beginnings: the texts' tails decide too
+        input.append(u"key %1"_s.arg(random() % 100'000));
+    QStringList keys = input;
+    QElapsedTimer clock;
+    clock.start();
+    velmora::sorting::KeyRanking unstopped(keys);
+    const auto wholeRanking = std::chrono::nanoseconds(clock.nsecsElapsed());
+    const std::int64_t passes = unstopped.passCount();
+    const QStringList sorted = unstopped.takeSorted();
+
+    constexpr int kSteps = 40;
+    for (int step = 0; step <= kSteps + 4; ++step) {
+        keys = input;
+        keys.detach(); // the ranking's own copy, made before the clock runs
+        std::stop_source stop;
+        const std::jthread stopper([&, delay = wholeRanking * step / kSteps] {
+            std::this_thread::sleep_for(delay);
+            stop.request_stop();
+        });
+        try {
+            velmora::sorting::KeyRanking ranking(keys, stop.get_token());
+            QCOMPARE(ranking.passCount(), passes);
+            QCOMPARE(ranking.takeSorted(), sorted);
+        } catch (const velmora::sorting::RankingStopped&) {
+            QCOMPARE(keys, input);
+        }
     }
 }
 

@@ -35,7 +35,7 @@ inline void fillList(ListView* list, const QStringList& texts)
 // and nothing else that waits for the event loop.
 inline void waitForRowAnnouncement(ListView* list)
 {
-    QCoreApplication::sendPostedEvents(list->listModel(), QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(list->model(), QEvent::MetaCall);
     QCOMPARE(list->model()->rowCount(), list->items().count());
 }
 

@@ -3,11 +3,12 @@
 # needs there: the program, its menu entry, its icon in every theme size, its
 # software-centre description, its manual page, changelog and copyright, and nothing else.
 #
-#   tests/test_install.sh <build-dir> <project-version>
+#   tests/test_install.sh <build-dir> <project-version> "<icon sizes>"
 set -euo pipefail
 
 build=$1
 version=$2
+IFS='; ' read -r -a sizes <<<"$3" # CMake passes its list with semicolons
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
@@ -19,7 +20,6 @@ fail() {
 
 cmake --install "$build" --prefix "$stage" >/dev/null
 
-sizes=(16 24 32 48 64 128 256)
 desktop=share/applications/velmora.desktop
 metainfo=share/metainfo/example.velmora.Velmora.metainfo.xml
 

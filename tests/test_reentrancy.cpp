@@ -68,6 +68,8 @@ private Q_SLOTS:
     void startSortingPressedAgainAndAgain();
     void busyStateEndsWithTheInnerSort_data();
     void busyStateEndsWithTheInnerSort();
+    void whileTheKeysAreRanked_data();
+    void whileTheKeysAreRanked();
     void commandsDuringASave_data();
     void commandsDuringASave();
     void closingWhileASaveRunsInsideASort();
@@ -183,6 +185,70 @@ void ReentrancyTest::busyStateEndsWithTheInnerSort()
     QCOMPARE(between, resultsBetween);
     QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     QCOMPARE(form.mousePointerValue(), 0);
+    QVERIFY(scope.fake.boxes.empty());
+}
+
+void ReentrancyTest::whileTheKeysAreRanked_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("keyCount");
+    QTest::addColumn<bool>("afterWork"); // the handler runs once the ranking has ended
+    for (const QString& action : {u"close"_s, u"start sorting"_s}) {
+        QTest::addRow("%s while 40 keys are ranked", qPrintable(action)) << action << 40 << false;
+        QTest::addRow("%s as the ranking of 40 keys ends", qPrintable(action))
+            << action << 40 << true;
+        QTest::addRow("%s while 100000 keys are ranked on two threads", qPrintable(action))
+            << action << 100'000 << false;
+    }
+}
+
+// The sort ranks its keys on another thread while the window goes on handling events.
+// Closing the window then unwinds the sort before its first pass and leaves the results as
+// they were; a second Start Sorting runs a whole sort of the input as it is by then, and
+// the first one, ending last, shows its own.
+void ReentrancyTest::whileTheKeysAreRanked()
+{
+    QFETCH(QString, action);
+    QFETCH(int, keyCount);
+    QFETCH(bool, afterWork);
+    FakePlatformScope scope;
+    MainWindow form;
+    form.startUp();
+    QStringList input; // descending: as many passes as keys
+    for (int i = keyCount; i > 0; --i)
+        input.append(u"k%1"_s.arg(i, 6, 10, QChar(u'0')));
+    fillList(form.inputList, input);
+    fillList(form.resultList, {u"earlier result"_s});
+    const QStringList innerInput = input.mid(0, 20);
+    QStringList shownByInner;
+    scope.fake.actionsAfterWork = afterWork;
+    scope.fake.whileWorking[1] = [&] {
+        if (action == u"close"_s) {
+            form.close();
+            return;
+        }
+        form.inputList->items().clear();
+        fillList(form.inputList, innerInput);
+        form.startSortingButton->click();
+        shownByInner = itemTexts(form.resultList);
+        form.inputList->items().clear();
+        fillList(form.inputList, input);
+    };
+    form.startSortingButton->click();
+
+    QCOMPARE(itemTexts(form.inputList), input);
+    if (action == u"close"_s) {
+        QVERIFY(scope.fake.programEnding());
+        QCOMPARE(scope.fake.yields, 0);
+        QCOMPARE(itemTexts(form.resultList), QStringList{u"earlier result"_s});
+    } else {
+        QCOMPARE(scope.fake.backgroundRuns, 2);
+        QCOMPARE(shownByInner, sortedResults(innerInput, false, false));
+        QCOMPARE(scope.fake.yields, keyCount + innerInput.size());
+        QCOMPARE(itemTexts(form.resultList), sortedResults(input, false, false));
+        QCOMPARE(form.mousePointerValue(), 0);
+        QCOMPARE(form.progressBar->value(), 0.0);
+    }
     QVERIFY(scope.fake.boxes.empty());
 }
 

@@ -29,13 +29,15 @@ struct Stopped
 {};
 
 // What the plain bubble sort did: its yields, the bar values it wrote (how many had been
-// written at each yield), and the order it had reached when it ended or was stopped.
+// written at each yield, and the bar's value then), and the order it had reached when it
+// ended or was stopped.
 struct TextbookRun
 {
     QStringList keys;
     int yields = 0;
     QList<double> writes;
     QList<qsizetype> writesBeforeYield;
+    QList<double> valueAtYield; // a new bar holds 0
     bool stopped = false;
 };
 
@@ -53,6 +55,7 @@ TextbookRun textbookSort(QStringList keys, qsizetype stopAtWrite = 0, int stopAt
         bool swapped = true;
         while (swapped) {
             run.writesBeforeYield.append(run.writes.size());
+            run.valueAtYield.append(run.writes.isEmpty() ? 0.0 : run.writes.back());
             if (++run.yields == stopAtYield)
                 throw Stopped{};
             swapped = false;
@@ -103,6 +106,48 @@ int randomIn(std::mt19937& random, qsizetype first, qsizetype last)
     return static_cast<int>(first + static_cast<qsizetype>(random() % (last - first + 1)));
 }
 
+// The writes cut at the yields: those before the first yield, between each two, and after
+// the last.
+QList<QList<double>> writesBetweenYields(const QList<double>& writes,
+                                         const QList<qsizetype>& writesBeforeYield)
+{
+    QList<QList<double>> pieces;
+    qsizetype from = 0;
+    for (const qsizetype to : writesBeforeYield + QList<qsizetype>{writes.size()}) {
+        pieces.append(writes.mid(from, to - from));
+        from = to;
+    }
+    return pieces;
+}
+
+// Whether `got` leaves out some of `all` but adds nothing, keeps the order and ends alike.
+bool leavesOutOnly(const QList<double>& got, const QList<double>& all)
+{
+    if (got.isEmpty() || all.isEmpty())
+        return got.isEmpty() && all.isEmpty();
+    qsizetype next = 0;
+    for (const double value : got) {
+        while (next < all.size() && all[next] != value)
+            ++next;
+        if (next++ == all.size())
+            return false;
+    }
+    return got.back() == all.back();
+}
+
+// A bar nobody watches, which keeps what is written to it all the same.
+class UnwatchedBar final : public velmora::ProgressIndicator
+{
+public:
+    QList<double> writes;
+
+    double value() const override { return writes.isEmpty() ? 0.0 : writes.back(); }
+    void setValue(double value) override { writes.append(value); }
+    QString text() const override { return {}; }
+    void setText(const QString&) override {}
+    bool hasWriteObserver() const override { return false; }
+};
+
 } // namespace
 
 class SortEquivalenceTest : public QObject
@@ -110,8 +155,10 @@ class SortEquivalenceTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void yieldsBarValuesAndOrderMatch();
+    void unwatchedBarGetsNoValueTheTextbookDoesNotWrite();
     void failingWriteLeavesTheTextbookOrder();
     void closingInAYieldLeavesTheTextbookOrder();
+    void closingWhileTheKeysAreRankedLeavesThemAsTheyWere();
     void ordersAfterPassesMatchTheTextbook();
     void failingWriteThroughTheWindow();
     void nestedSortInARandomYield();
@@ -121,8 +168,10 @@ void SortEquivalenceTest::yieldsBarValuesAndOrderMatch()
 {
     FakePlatformScope scope;
     std::mt19937 random(1);
+    QList<qsizetype> sizes;
     for (int round = 0; round < 3000; ++round) {
         const QStringList input = randomKeys(random, 60);
+        sizes.append(input.size());
         const TextbookRun expected = textbookSort(input);
         for (const bool watched : {true, false}) {
             scope.fake.yields = 0;
@@ -131,13 +180,46 @@ void SortEquivalenceTest::yieldsBarValuesAndOrderMatch()
             ProgressBar bar;
             if (watched)
                 bar.setWriteObserver([&](double value) { writes.append(value); });
+            // Read in each yield, where the window sees it: a bar nobody watches must hold
+            // there what the plain sort's holds.
+            QList<double> atYields;
+            scope.fake.onEveryYield = [&](int) { atYields.append(bar.value()); };
             bubbleSortWithProgress(keys, bar);
             QCOMPARE(scope.fake.yields, expected.yields);
             QCOMPARE(keys, expected.keys);
             QCOMPARE(bar.value(), 0.0);
+            QCOMPARE(atYields, expected.valueAtYield);
             if (watched)
                 QCOMPARE(writes, expected.writes);
         }
+    }
+    for (const qsizetype fewest : {0, 1, 2}) // lists without a comparison, and with one
+        QVERIFY(sizes.contains(fewest));
+}
+
+void SortEquivalenceTest::unwatchedBarGetsNoValueTheTextbookDoesNotWrite()
+{
+    // A bar nobody watches may miss values between two yields, but the real one paints
+    // what it is given: it must get nothing the plain sort does not write there, and end
+    // each stretch on the same value.
+    FakePlatformScope scope;
+    std::mt19937 random(6);
+    for (int round = 0; round < 3000; ++round) {
+        const QStringList input = randomKeys(random, round < 300 ? 3 : 60);
+        const TextbookRun expected = textbookSort(input);
+        QStringList keys = input;
+        UnwatchedBar bar;
+        QList<qsizetype> writesBeforeYield;
+        scope.fake.onEveryYield = [&](int) { writesBeforeYield.append(bar.writes.size()); };
+        bubbleSortWithProgress(keys, bar);
+        const auto got = writesBetweenYields(bar.writes, writesBeforeYield);
+        const auto all = writesBetweenYields(expected.writes, expected.writesBeforeYield);
+        QCOMPARE(got.size(), all.size());
+        for (qsizetype k = 0; k < got.size(); ++k) {
+            QVERIFY2(leavesOutOnly(got[k], all[k]),
+                     qPrintable(u"%1 keys, after yield %2"_s.arg(input.size()).arg(k)));
+        }
+        QCOMPARE(keys, expected.keys);
     }
 }
 
@@ -179,6 +261,25 @@ void SortEquivalenceTest::closingInAYieldLeavesTheTextbookOrder()
         QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, bubbleSortWithProgress(keys, bar));
         QCOMPARE(scope.fake.yields, closingYield);
         QCOMPARE(keys, expected.keys);
+    }
+}
+
+void SortEquivalenceTest::closingWhileTheKeysAreRankedLeavesThemAsTheyWere()
+{
+    // The window closes while the ranking runs, or as it ends, when it has taken the keys
+    // out of the list: the plain sort would be caught in its first yield, before a pass.
+    std::mt19937 random(8);
+    for (int round = 0; round < 1000; ++round) {
+        FakePlatformScope scope;
+        const QStringList input = randomKeys(random, 60);
+        scope.fake.actionsAfterWork = round % 2 == 0;
+        scope.fake.whileWorking[1] = [&] { scope.fake.requestProgramEnd(); };
+
+        QStringList keys = input;
+        ProgressBar bar;
+        QVERIFY_THROWS_EXCEPTION(velmora::ProgramEnding, bubbleSortWithProgress(keys, bar));
+        QCOMPARE(keys, textbookSort(input, 0, 1).keys);
+        QCOMPARE(bar.value(), 0.0);
     }
 }
 

@@ -22,7 +22,6 @@ public:
     // Sizes column `column` (from 1, as the collection numbers it; a column that does not
     // exist fails like its lookup).
     void setColumnWidthTwips(int column, int twips);
-    ListModel* listModel() const { return m_model; }
 
 Q_SIGNALS:
     // A key went down; keyCode uses the platform's virtual-key numbers (Delete is 46).

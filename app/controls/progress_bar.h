@@ -41,8 +41,8 @@ public:
     QString text() const override { return m_text; }
     void setText(const QString& text) override;
 
-    // Called with every value written, once it is stored; may throw to stand in for a
-    // failing bar (tests use both).
+    // Called with every value written, once it is stored; may throw, and the writer then
+    // fails as it would on a failing bar.
     void setWriteObserver(std::function<void(double)> observer)
     {
         m_writeObserver = std::move(observer);

@@ -21,9 +21,6 @@ public:
     GuardedProcedure(const GuardedProcedure&) = delete;
     GuardedProcedure& operator=(const GuardedProcedure&) = delete;
 
-    // The number of the step that began last; 0 before the first.
-    int currentLine() const { return m_line; }
-
     template <class Action> void step(int line, Action&& action)
     {
         m_line = line;

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The list control as the commands see it, without the widget: its rows (items) and its
-// columns (columns), numbered from 1 as the control numbers them. Sorting, loading,
+// The list control as the commands see it, without the widget: its rows and its columns,
+// numbered from 1 as the control numbers them. Sorting, loading,
 // the export and the copy work on these, so they need neither the view nor Qt Widgets.
 namespace velmora {
 

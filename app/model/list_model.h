@@ -17,7 +17,7 @@ class ListModel : public QAbstractTableModel
 public:
     explicit ListModel(QObject* parent = nullptr);
 
-    // Rows, 0-based here; the 1-based collection view is items. Callers check the
+    // Rows, 0-based here; the 1-based view of them is ListItemCollection. Callers check the
     // index first.
     //
     // Two counts, which differ while rows are pending: every row held, the one the program

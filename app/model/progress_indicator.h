@@ -15,7 +15,7 @@ public:
     virtual void setValue(double value) = 0;
     virtual QString text() const = 0;
     virtual void setText(const QString& text) = 0;
-    // Something sees every value written (tests do), so no write may be left out.
+    // Something sees every value written, so no write may be left out.
     virtual bool hasWriteObserver() const = 0;
 
 protected:

@@ -6,8 +6,8 @@
 namespace velmora {
 
 // The system's ANSI code page: the 8-bit text of the files the program reads and writes.
-// On Windows it is the code page the user's system is set to (ansi_code_page_win.cpp);
-// other hosts have none, and Windows-1252 stands in (ansi_code_page.cpp).
+// On Windows it is the code page the user's system is set to (win/ansi_code_page_win.cpp);
+// other hosts have none, and Windows-1252 stands in (posix/ansi_code_page_posix.cpp).
 QString decodeAnsiCodePage(QByteArrayView bytes);
 QByteArray encodeAnsiCodePage(QStringView text); // characters it cannot hold become '?'
 

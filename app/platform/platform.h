@@ -113,7 +113,8 @@ public:
     // Runs work on another thread while this one goes on processing events, as in a yield
     // but not counted as one; returns when the work is done, rethrowing what it threw. When
     // the program is asked to end meanwhile, the work is asked to stop (through the token),
-    // awaited, and ProgramEnding thrown.
+    // awaited, and ProgramEnding thrown, even if the work had finished. Nothing else stops
+    // the work: an event loop told to exit goes on waiting for it.
     virtual void runWhilePumping(const std::function<void(std::stop_token)>& work) = 0;
     void requestProgramEnd() { m_ending = true; }
     bool programEnding() const { return m_ending; }

@@ -26,8 +26,4 @@ void runShellCommand(const QString& commandLine, int windowStyle, const AddressO
 // in explorer "address". Empty when the line holds no such pair.
 QString quotedAddress(QStringView commandLine);
 
-// The window-show command Windows takes for a window style; -1 for a style the shell
-// refuses.
-int showWindowCommand(int windowStyle);
-
 } // namespace velmora

@@ -41,7 +41,7 @@ void setUpAccessibility(MainWindow& form)
         {form.loadTextFromFileButton,
          u"Replaces the input list with the lines of one or more text files."_s},
         {form.clearTextButton, u"Empties the input list."_s},
-        {form.loadSampleTextButton, u"Adds twelve sample lines to the end of the input list."_s},
+        {form.loadSampleTextButton, u"Adds the sample lines to the end of the input list."_s},
         {form.optionsFrame, u"How Start Sorting sorts the input list."_s},
         {form.sortLinesOption, u"Each line of the input list is sorted as a whole."_s},
         {form.sortWordsOption,

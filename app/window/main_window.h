@@ -16,9 +16,8 @@
 
 namespace velmora {
 
-// The main window: the controls, in the order the user tabs through them, and one public
-// handler per command. Each control's object name is the one skins select and the error
-// box names (ARCHITECTURE.md maps them to these members).
+// The main window: its controls and one public handler per command. Each control's object name is
+// the one skins select and the error box names (ARCHITECTURE.md maps them to these members).
 class MainWindow : public QWidget
 {
     Q_OBJECT

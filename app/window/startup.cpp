@@ -21,12 +21,15 @@ constexpr int kColumnWidthTwips = 7000; // short of the list's 7800, so the colu
 
 void MainWindow::startUp()
 {
-    // The skin framework is an invisible control of the window; it lives as its child.
+    // The skin is an invisible control of the window; it lives as its child.
     auto* skin = new Skin(this);
 
     GuardedProcedure proc(Location::startUp);
     proc.step(100, [&] { applySkin(*this, *skin); });
 
+    // The caption, the icon and the application title share one step number, as three
+    // short actions on one line, but each still fails on its own: a missing icon must not
+    // keep the title from being set.
     proc.step(104, [&] { setWindowTitle(kProductName.toString()); });
     proc.step(104, [&] {
         const QIcon icon = programIcon();

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -121,8 +122,10 @@ QIcon programIcon()
 {
     registerIconResources();
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(u":/velmora/icons/velmora-%1.png"_s.arg(size), QSize(size, size));
+    // Each picture's size is read from the picture itself.
+    const QDir pictures(u":/velmora/icons"_s);
+    for (const QString& name : pictures.entryList(QDir::Files))
+        icon.addFile(pictures.filePath(name));
     return icon;
 }
 

@@ -127,11 +127,11 @@ Table tableFrom(FuzzedDataProvider& input)
 struct BareList
 {
     velmora::ListModel model;
-    velmora::ListItemCollection items{&model};
-    velmora::ColumnHeaderCollection columns{&model};
+    velmora::ListItemCollection rows{&model};
+    velmora::ColumnHeaderCollection headings{&model};
 
-    velmora::ListItemCollection& items() { return items; }
-    velmora::ColumnHeaderCollection& columns() { return columns; }
+    velmora::ListItemCollection& items() { return rows; }
+    velmora::ColumnHeaderCollection& columns() { return headings; }
 };
 
 // An empty list with these headings, the same one whenever the headings are the same.

@@ -20,6 +20,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -36,7 +37,7 @@ constexpr int kEndingWatchIntervalMs = 20;
 constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
 // Reading the clock costs about as much as the work between two such pumps (a cell of a
 // save, a pass of a sort), so only every so many of them look at it: the longest wait
-// grows by microseconds. Read at every one, it took a tenth of bench_sort huge's time.
+// grows by microseconds, and the clock is read a sixteenth as often.
 constexpr int kSkippablePumpsPerClockRead = 16;
 
 QString forDisplay(QString text)
@@ -47,21 +48,7 @@ QString forDisplay(QString text)
     return text;
 }
 
-} // namespace
-
-QtPlatform::QtPlatform() : m_random(0)
-{
-    m_sinceLastPump.start();
-}
-
-void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
-{
-    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes.
 QString toQtFileFilter(const QString& barSeparatedFilter)
 {
     const QStringList parts = barSeparatedFilter.split(u'|');
@@ -77,6 +64,21 @@ QString toQtFileFilter(const QString& barSeparatedFilter)
         filters.append(description + u" ("_s + pattern + u')');
     }
     return filters.join(u";;"_s);
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() : m_random(0)
+{
+    m_sinceLastPump.start();
+}
+
+void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
+{
+    QMessageBox box(icon == MsgBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, forDisplay(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 QString QtPlatform::showOpenDialog(const FileDialogRequest& request)
@@ -205,17 +207,28 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
     });
     endingWatch.start(kEndingWatchIntervalMs);
     FailureCarrier failure;
+    std::atomic<bool> done = false;
     {
         // The worker ends the loop through the loop's own thread, so the quit is seen even
         // when it arrives while a handler inside this loop has a modal box open.
         std::jthread worker([&](std::stop_token stop) {
             failure.run([&] { work(std::move(stop)); });
+            done = true;
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
-        loop.exec(); // also returns early when the application quits
+        // exec() also returns when the application is told to exit, and from then on returns
+        // at once until the application's own loop has ended: only the program's end stops
+        // the work, anything else goes on waiting for it, still processing events.
+        while (!done && !programEnding()) {
+            loop.exec();
+            if (!done && !programEnding())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        // Awaited here: a jthread left to its destructor would be asked to stop first.
         if (programEnding())
             worker.request_stop();
-    } // the worker is awaited here
+        worker.join();
+    }
     if (programEnding())
         throw ProgramEnding{};
     failure.rethrowIfFailed();

@@ -44,7 +44,4 @@ private:
     std::mt19937_64 m_random;
 };
 
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes.
-QString toQtFileFilter(const QString& barSeparatedFilter);
-
 } // namespace velmora

@@ -7,6 +7,31 @@
 
 namespace velmora {
 
+namespace {
+
+// The window-show command Windows takes for a window style; -1 for a style the shell
+// refuses.
+int showWindowCommand(int windowStyle)
+{
+    // The shell's styles are the show commands of the same number, except that
+    // "minimised without focus" is 6 for the shell and 7 for the window manager; 5 is not
+    // a style.
+    switch (windowStyle) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+        return windowStyle;
+    case 6:
+        return 7;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
 void runShellCommand(const QString& commandLine, int windowStyle,
                      const AddressOpener& /*openAddress: Windows runs the line itself*/)
 {
