@@ -102,10 +102,25 @@ qint64 committedBytes()
     return static_cast<qint64>(counters.PagefileUsage);
 }
 
+// The platform double with the real code page: the double's own is Windows-1252 on every
+// host, and here the system's is what is tested.
+class CodePagePlatform : public FakePlatform
+{
+public:
+    QString decodeAnsi(QByteArrayView bytes) override { return real().decodeAnsi(bytes); }
+    QByteArray encodeAnsi(QStringView text) override { return real().encodeAnsi(text); }
+};
+
+struct CodePagePlatformScope
+{
+    CodePagePlatform fake;
+    ScopedPlatform installed{fake};
+};
+
 // The main window after start-up, on the platform double, with a folder for its files.
 struct Fixture
 {
-    FakePlatformScope scope;
+    CodePagePlatformScope scope;
     MainWindow form;
     QTemporaryDir dir;
 
