@@ -43,6 +43,9 @@ public:
     void clear() { m_model->clearRows(); }
     // Makes room for this many rows in all, so adding up to them allocates nothing more.
     void reserve(int count) { m_model->reserveRows(count); }
+    // Adds every text as a row, as add() one by one would, taking the texts over (the list
+    // given is left empty). False, with nothing added, when memory ran out.
+    bool addAll(QStringList& texts) { return m_model->adoptRows(texts); }
 
 private:
     ListModel* m_model;

@@ -1,5 +1,6 @@
 // "Start Sorting": sorts a snapshot of the input list into the result list.
 #include "app/errors/guarded_procedure.h"
+#include "app/platform/background_release.h"
 #include "app/platform/platform.h"
 #include "app/window/handler_locations.h"
 #include "app/window/main_window.h"
@@ -57,9 +58,16 @@ void MainWindow::startSorting()
     }
 
     proc.step(140, [&] { keys = sorting::bubbleSortWithProgress(keys, *progressBar); });
+    // Without counters every key is shown as it is, so the result list takes the whole key
+    // sequence over in one go: the same rows in the same order as the loop below adds one by
+    // one (nothing runs between its steps, so neither the check box nor the list can change
+    // meanwhile), without a pass over ten million rows while the window waits. The loop is
+    // left with no keys, or with all of them when memory ran out for the block.
+    const bool numbered = counterCheck->checkState() == Qt::Checked;
     proc.step(142, [&] {
         resultList->items().clear();
-        resultList->items().reserve(static_cast<int>(keys.size()));
+        if (numbered || !resultList->items().addAll(keys))
+            resultList->items().reserve(static_cast<int>(keys.size()));
     });
 
     proc.forLoop(
@@ -78,10 +86,9 @@ void MainWindow::startSorting()
 
     proc.step(154, [&] { setMousePointer(velmora::MousePointer::Default); });
 
-    // The results now hold the keys; the sequences of a big sort go back to the system
-    // rather than staying with malloc.
-    keys = {};
-    lines = {};
+    // The results now hold the keys; the sequences of a big sort are freed off the window's
+    // thread and go back to the system rather than staying with malloc.
+    releaseInBackground([keys = std::move(keys), lines = std::move(lines)] {});
     platform().giveBackFreedMemory();
 }
 
