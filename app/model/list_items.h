@@ -37,6 +37,8 @@ class ListItemCollection
 public:
     explicit ListItemCollection(ListModel* model) : m_model(model) {}
     int count() const { return m_model->rowCountWithPending(); }
+    // Every row's text, in order: a copy that shares the list's own until either changes.
+    const QStringList& texts() const { return m_model->texts(); }
     ListItem item(int index) const; // throws when there is no such row
     ListItem add(QString text);
     void remove(int index); // throws when there is no such row

@@ -25,6 +25,7 @@ public:
     // catches up on the next turn of the event loop.
     int rowCountWithPending() const { return static_cast<int>(m_texts.size()); }
     const QString& text(int row) const { return m_texts[row]; }
+    const QStringList& texts() const { return m_texts; }
     void setText(int row, const QString& text);
     // Sub-item k (from 1) of a row; empty when it was never set.
     const QString& subItem(int row, int k) const;

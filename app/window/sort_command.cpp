@@ -9,16 +9,6 @@
 
 namespace velmora {
 
-namespace {
-// The item count, read once for the loop; the sequence makes room for it at once.
-int reserveFor(QStringList& sequence, ListView* list)
-{
-    const int count = list->items().count();
-    sequence.reserve(count);
-    return count;
-}
-} // namespace
-
 void MainWindow::startSorting()
 {
     GuardedProcedure proc(Location::startSorting);
@@ -31,20 +21,14 @@ void MainWindow::startSorting()
     proc.step(104, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
 
     if (proc.test(106, [&] { return sortLinesOption->isChecked(); })) {
-        // Line mode: every input item is one key.
-        proc.forLoop(
-            108, 114, 1, [&] { return reserveFor(keys, inputList); },
-            [&](int i) {
-                proc.step(112, [&] { keys.append(inputList->items().item(i).text()); });
-            });
+        // Line mode: every input item is one key. The item-by-item copy of steps 108 to 114
+        // is one copy of the whole list here, shared until the sort takes the keys on its own
+        // thread: the same sequence, since nothing runs between those steps to change the list.
+        proc.step(112, [&] { keys = inputList->items().texts(); });
     } else {
         // Word mode: the words of all items, pooled.
         proc.step(116, [&] { lines.clear(); });
-        proc.forLoop(
-            118, 124, 1, [&] { return reserveFor(lines, inputList); },
-            [&](int i) {
-                proc.step(122, [&] { lines.append(inputList->items().item(i).text()); });
-            });
+        proc.step(122, [&] { lines = inputList->items().texts(); }); // steps 118 to 124, as above
         proc.forLoop(
             126, 138, 0, [&] { return lines.size() - 1; },
             [&](int line) {
