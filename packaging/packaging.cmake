@@ -5,7 +5,12 @@ include(GNUInstallDirs)
 # The changelog names the maker too.
 set(CPACK_PACKAGE_CONTACT "Team Tarnwick <support@velmora.example>")
 
-install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# On Windows the program's folder holds it all, the DLLs beside the executable.
+if(WIN32)
+    install(TARGETS velmora RUNTIME DESTINATION .)
+else()
+    install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 
 if(UNIX AND NOT APPLE)
     # The menu entry keeps the executable's name: Qt reports "velmora" as the window's
@@ -41,12 +46,12 @@ if(UNIX AND NOT APPLE)
 endif()
 
 set(CPACK_PACKAGE_NAME velmora)
-set(CPACK_PACKAGE_VENDOR "Team Tarnwick")
+set(CPACK_PACKAGE_VENDOR "${VELMORA_PUBLISHER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sorts the lines or words of text lists alphabetically")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.velmora.example/")
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
-    set(CPACK_GENERATOR ZIP)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/windows.cmake)
 else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -3,6 +3,8 @@
 #
 #   scripts/setup.sh run     building the program and showing its window (scripts/run.sh)
 #   scripts/setup.sh test    that, and every tool the checks use (scripts/test.sh)
+#   scripts/setup.sh windows the cross build for Windows and its checks under Wine
+#                            (scripts/windows_qt.sh, scripts/windows_check.sh)
 #
 # Safe to run again: it installs only what is missing, with sudo when not root.
 set -euo pipefail
@@ -18,12 +20,23 @@ test_packages=(
     dpkg-dev file lintian                            # building the .deb (shlibdeps reads binaries with file) and checking it
     desktop-file-utils appstream                     # the menu entry and metainfo checks
 )
+windows_packages=(
+    cmake ninja-build                                   # the build tools
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev     # MinGW-w64, posix threads (std::jthread)
+    qt6-base-dev qt6-base-dev-tools                     # the host's moc, rcc, uic; Qt6HostInfo
+    wine64                                              # runs the tests and the packages
+    nsis zip unzip                                      # the installer and the portable zip
+    xvfb xauth xdotool imagemagick fonts-liberation     # the real window, screenshots, Arial's twin
+    clang-format                                        # formatting, as on Linux
+    ca-certificates patch xz-utils                      # Qt from Debian's source
+)
 
 case ${1:-} in
 run) packages=("${run_packages[@]}") ;;
 test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+windows) packages=("${windows_packages[@]}") ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|windows" >&2
     exit 2
     ;;
 esac

@@ -4,6 +4,7 @@
 #include "app/model/list_model.h"
 #include "app/model/progress_indicator.h"
 #include "app/platform/host_files.h"
+#include "app/platform/host_paths.h"
 #include "app/platform/platform.h"
 #include "app/platform/windows1252.h"
 #include "input/load_list.h"
@@ -141,7 +142,7 @@ void CoreAloneTest::fileLoadedCopiedAndExportedWithoutAView()
 
     BareList list;
     list.columns.add(u"Results"_s);
-    input::loadListFromFile(list.items, u"Z:"_s + file.fileName().replace(u'/', u'\\'));
+    input::loadListFromFile(list.items, toWindowsPath(file.fileName()));
     QCOMPARE(list.items.count(), 2);
     QCOMPARE(list.model.rowCount(), 0); // no event loop has turned: the views are not told yet
 

@@ -7,21 +7,11 @@
 #include "fake_platform.h"
 #include "output/aligned_export.h"
 #include "test_helpers.h"
+#include "tests/host/host_faults.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#ifdef Q_OS_LINUX
-#include <linux/fs.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/mount.h>
-#endif
 
 using namespace Qt::StringLiterals;
 using velmora::MainWindow;
@@ -97,100 +87,6 @@ QStringList descriptions(const std::vector<FakePlatform::Box>& boxes)
         texts.append(box.text.section(u"\r\n"_s, 0, 0));
     return texts;
 }
-
-// Makes a file or folder refuse to be written, for real: the permission bits stop an
-// ordinary user; root, whom they do not stop, is stopped by the immutable attribute.
-// Undone when it goes out of scope, so the temporary folder can be removed.
-class WriteProtection
-{
-public:
-    explicit WriteProtection(const QString& hostPath) : m_path(QFile::encodeName(hostPath))
-    {
-        if (::geteuid() != 0) {
-            struct stat status
-            {};
-            m_applied = ::stat(m_path.constData(), &status) == 0 &&
-                        ::chmod(m_path.constData(), status.st_mode & ~0222) == 0;
-            m_mode = status.st_mode;
-            return;
-        }
-        m_applied = setImmutable(true);
-    }
-    ~WriteProtection()
-    {
-        if (!m_applied)
-            return;
-        if (::geteuid() != 0)
-            ::chmod(m_path.constData(), m_mode);
-        else
-            setImmutable(false);
-    }
-    WriteProtection(const WriteProtection&) = delete;
-    WriteProtection& operator=(const WriteProtection&) = delete;
-    bool applied() const { return m_applied; }
-
-private:
-    bool setImmutable([[maybe_unused]] bool on)
-    {
-#ifdef Q_OS_LINUX
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return done;
-#else
-        return false;
-#endif
-    }
-
-    QByteArray m_path;
-    mode_t m_mode = 0;
-    bool m_applied = false;
-};
-
-// A file system of its own, too small for what is saved onto it: a tmpfs of a few pages,
-// mounted in a mount namespace private to this test process, so nothing outside ever sees
-// it and it goes with the process whatever happens. Not possible without the right to
-// mount; the test then falls back on a writer that refuses lines the same way.
-class SmallDisk
-{
-public:
-    SmallDisk(const QString& hostFolder, int kib) : m_folder(QFile::encodeName(hostFolder))
-    {
-#ifdef Q_OS_LINUX
-        const QByteArray options = "size=" + QByteArray::number(kib) + "k";
-        m_mounted =
-            ::unshare(CLONE_NEWNS) == 0 &&
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-            ::mount("velmora-test", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
-#else
-        Q_UNUSED(kib);
-#endif
-    }
-    ~SmallDisk()
-    {
-#ifdef Q_OS_LINUX
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-#endif
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-    bool mounted() const
-    {
-        return m_mounted;
-    }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-};
 
 // Stands in for a disk that fills up: from its n-th line on, every line is refused.
 class FillingWriter : public velmora::TextFileWriter
@@ -342,7 +238,7 @@ void FaultsTest::saveRefusedByTheFileSystem()
     f.write(u"results/out.txt"_s, kOldFile);
     fillList(f.form.resultList, {u"a"_s, u"b"_s, u"c"_s});
     {
-        WriteProtection protection(f.host(protect));
+        velmora::test::host::WriteProtection protection(f.host(protect));
         if (!protection.applied()) {
             // Neither the bits nor the attribute can stop this user here: the platform's
             // file creation refuses instead, as it would.
@@ -377,19 +273,25 @@ void FaultsTest::saveRefusedByTheFileSystem()
 void FaultsTest::diskFillsUpDuringTheSave()
 {
     Fixture f;
-    QVERIFY(QDir(f.dir.path()).mkdir(u"disk"_s));
-    SmallDisk disk(f.host(u"disk"_s), 64);
-    if (!disk.mounted()) {
+    const velmora::test::host::SmallDisk disk(f.dir.path(), 64);
+    const QString folder = disk.available() ? disk.folder() : f.host(u"disk"_s);
+    if (!disk.available()) {
+        QVERIFY(QDir().mkpath(folder));
         f.fake().createTextFileHook = [&](const QString& path) {
             return std::make_unique<FillingWriter>(f.fake().real().createTextFile(path), 1000);
         };
     }
-    f.write(u"disk/out.txt"_s, kOldFile);
+    const QString target = folder + u"/out.txt"_s;
+    const auto save = [&] {
+        f.fake().saveAnswers.append(velmora::toWindowsPath(target));
+        f.form.saveResults();
+    };
+    writeTestFile(target, kOldFile);
     constexpr int kRows = 2000; // 2000 lines of 40 bytes: more than the 64 KiB disk holds
     for (int r = 1; r <= kRows; ++r)
         f.form.resultList->items().add(u"row %1 "_s.arg(r, 4, 10, QChar(u'0')) + QString(28, u'x'));
 
-    f.save(u"disk/out.txt"_s);
+    save();
 
     const QList<int> lines =
         reportedLines(f.fake().boxes, velmora::output::kSaveAlignedTextLocation);
@@ -398,16 +300,17 @@ void FaultsTest::diskFillsUpDuringTheSave()
     QCOMPARE(lines.count(222), lines.size() - 1);
     const QStringList shown = descriptions(f.fake().boxes);
     QCOMPARE(shown, QStringList(shown.size(), Failure::diskFull().description()));
-    QCOMPARE(f.contents(u"disk/out.txt"_s), kOldFile);
-    QCOMPARE(f.files(u"disk"_s), QStringList{u"out.txt"_s});
+    QCOMPARE(fileContents(target), kOldFile);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{u"out.txt"_s});
     f.verifyAtRest();
 
     f.form.clearResults();
     fillList(f.form.resultList, {u"fits"_s});
     f.fake().createTextFileHook = nullptr;
     f.fake().boxes.clear();
-    f.save(u"disk/out.txt"_s);
-    QCOMPARE(f.contents(u"disk/out.txt"_s), QByteArray("Results\t\r\nfits   \t\r\n"));
+    save();
+    QCOMPARE(fileContents(target), QByteArray("Results\t\r\nfits   \t\r\n"));
     QVERIFY(f.fake().boxes.empty());
 }
 

@@ -29,4 +29,9 @@ enum class SyncWhat
 // A file that cannot be synced at all (a device, a pipe) counts as synced.
 bool sync(int handle, SyncWhat what);
 
+// Whether the file at this host path (which exists) may be put out of the way by the save's
+// final step. False where another program holds it open without letting it be replaced, as
+// Windows allows; the save is then refused at the start, with the old file as it was.
+bool replaceable(const QString& hostPath);
+
 } // namespace velmora::host

@@ -39,7 +39,7 @@ public:
             throw Failure::pathNotFound();
         if (info.isDir())
             throw Failure::permissionDenied();
-        if (info.exists() && !info.isWritable())
+        if (info.exists() && (!info.isWritable() || !host::replaceable(info.filePath())))
             throw Failure::permissionDenied();
         if (!folder.isWritable())
             throw Failure::permissionDenied(); // no room for the file beside the old one

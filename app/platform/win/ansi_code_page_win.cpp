@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace velmora {
@@ -46,6 +47,22 @@ QByteArray encodeAnsiCodePage(QStringView text)
     const bool utf8 = GetACP() == CP_UTF8;
     const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const char* defaultChar = utf8 ? nullptr : "?";
+    // A character outside the basic plane is one character to the reader, and no 8-bit or
+    // double-byte ANSI code page holds one: it becomes one '?', whatever the converter does
+    // with its two halves (Wine writes two).
+    QString oneUnitEach;
+    if (!utf8 && std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); })) {
+        oneUnitEach.reserve(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                oneUnitEach.append(u'?');
+                ++i;
+            } else {
+                oneUnitEach.append(text[i]);
+            }
+        }
+        text = oneUnitEach;
+    }
     const auto* in = reinterpret_cast<const wchar_t*>(text.utf16());
     const int inSize = sizeForWin32(text.size());
     const int outSize =

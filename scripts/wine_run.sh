@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, as ctest and the Windows checks do:
+#
+#   scripts/wine_run.sh [DLL-FOLDER ...] -- PROGRAM.exe [ARGUMENT ...]
+#
+# The DLL folders (Qt's bin/, the MinGW runtime) go on the Windows PATH, so a test runs
+# from the build tree without copies beside it. The prefix is one of our own
+# (VELMORA_WINEPREFIX, default in the cache folder), made on first use, with Wine's
+# messages off and its Mono and Gecko installers never offered.
+set -euo pipefail
+
+dll_folders=()
+while (($#)) && [ "$1" != "--" ]; do
+    dll_folders+=("$1")
+    shift
+done
+[ "${1:-}" = "--" ] && shift
+if (($# == 0)); then
+    echo "usage: $0 [DLL-FOLDER ...] -- PROGRAM.exe [ARGUMENT ...]" >&2
+    exit 2
+fi
+
+# wine64 itself: the wine wrapper would look for a 32-bit Wine first and complain.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+export WINELOADER=$wine
+export WINEPREFIX=${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# A new prefix takes a few seconds to make; tests started side by side wait for one. A bare
+# Wine has no Arial, for which the window's captions are laid out: its metric twin
+# Liberation Sans goes into the prefix's font folder and stands in for Arial (Wine's font
+# replacements), so the windows platform plugin finds it through GDI; the offscreen plugin,
+# which has no GDI fonts, reads the folder itself (QT_QPA_FONTDIR below).
+if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
+            "$wine" wineboot --init >/dev/null 2>&1
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp /usr/share/fonts/truetype/liberation/LiberationSans-{Regular,Bold,Italic,BoldItalic}.ttf \
+                "$WINEPREFIX/drive_c/windows/Fonts/"
+            "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
+                /d 'Liberation Sans' /f >/dev/null 2>&1
+            touch "$WINEPREFIX/.velmora-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+fi
+export QT_QPA_FONTDIR=${QT_QPA_FONTDIR:-C:/windows/Fonts}
+
+# Qt logs to the debugger rather than stdout when no console is attached, as under a
+# pipe here, so its messages and Qt Test's report are sent to stderr and stdout instead.
+export QT_FORCE_STDERR_LOGGING=${QT_FORCE_STDERR_LOGGING:-1}
+
+# Wine keeps the Unix side's QT_* variables out of a Windows program's environment (they
+# are meant for the host's Qt) and passes WINEQT_* as QT_* instead: so QT_QPA_PLATFORM
+# from ctest or the caller reaches the program under its Windows name.
+while IFS= read -r name; do
+    export "WINE$name=${!name}"
+done < <(compgen -e | grep '^QT_' || true)
+
+# Wine maps the folders to Z:\... itself when they are Unix paths on WINEPATH.
+if ((${#dll_folders[@]})); then
+    winepath=$(
+        IFS=';'
+        echo "${dll_folders[*]}"
+    )
+    export WINEPATH="$winepath${WINEPATH:+;$WINEPATH}"
+fi
+
+# The server is started here, away from our stdout and stderr: started by the program it
+# would hold them open, and ctest would wait for its pipe to close as long as it runs.
+"$wineserver" -p5 </dev/null >/dev/null 2>&1 || true
+
+exec "$wine" "$@"
