@@ -38,17 +38,8 @@ struct Figures
 // GNU sort from the file to a file, as a user would run it; its time and its peak memory.
 Figures gnuSortFileToFile(const QString& input, const QString& output)
 {
-    QProcess sort;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"LC_ALL"_s, u"C"_s);
-    sort.setProcessEnvironment(environment);
-    QElapsedTimer timer;
-    timer.start();
-    sort.start(u"sort"_s, {u"-s"_s, u"-o"_s, output, input});
-    if (!sort.waitForFinished(-1) || sort.exitCode() != 0)
-        qFatal("GNU sort did not run");
     Figures figures;
-    figures.seconds = seconds(timer);
+    figures.seconds = runGnuSort(input, output);
     rusage children{};
     getrusage(RUSAGE_CHILDREN, &children);
     figures.peakMiB = static_cast<double>(children.ru_maxrss) / 1024.0;

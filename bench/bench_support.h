@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QString>
 #include <QTimer>
 
@@ -173,6 +174,21 @@ inline void settleView(ListView* list)
     if (rows > 0)
         (void)list->visualRect(list->model()->index(rows - 1, 0));
     list->viewport()->repaint();
+}
+
+// `LC_ALL=C sort -s` from one file to another, waited for; its wall time in seconds.
+inline double runGnuSort(const QString& input, const QString& output)
+{
+    QProcess sort;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    sort.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    sort.start(QStringLiteral("sort"), {QStringLiteral("-s"), QStringLiteral("-o"), output, input});
+    if (!sort.waitForFinished(-1) || sort.exitCode() != 0)
+        qFatal("GNU sort did not run");
+    return seconds(timer);
 }
 
 // CPU time used by all threads of this process, in seconds.

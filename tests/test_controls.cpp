@@ -22,6 +22,10 @@ private Q_SLOTS:
     void viewsLearnOfAppendedRowsInOneBatch();
     void modelPassesQtsConsistencyChecks();
     void subItemsAndCheckedMarks();
+    void rowsTakenOverInOneGo_data();
+    void rowsTakenOverInOneGo();
+    void rowsTakenOverWhileAViewShowsThem();
+    void bigListFreedWhileANewOneFills();
     void barStoresValuesExactly();
     void barShowsTheLastValueEventually();
 };
@@ -104,6 +108,127 @@ void ControlsTest::subItemsAndCheckedMarks()
     QCOMPARE(list.items().item(1).subItem(1), u"second"_s);
     QVERIFY(!list.items().item(1).isChecked());
     QVERIFY_THROWS_EXCEPTION(RuntimeFailure, row.subItem(2));
+}
+
+namespace {
+
+// What a caller can read of a list: every row's text, sub-items and mark.
+QStringList rowsOf(ListView& list)
+{
+    QStringList rows;
+    for (int r = 1; r <= list.items().count(); ++r) {
+        const velmora::ListItem item = list.items().item(r);
+        QString row = item.text() + (item.isChecked() ? u" [x]"_s : u" [ ]"_s);
+        for (int k = 1; k < list.columns().count(); ++k)
+            row += u" | "_s + item.subItem(k);
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+// A list taken over in one go reads, and goes on behaving, exactly like the same texts added
+// one by one: afterwards a row deleted, one added, a mark and a sub-item set, the list
+// cleared and filled again.
+void ControlsTest::rowsTakenOverInOneGo_data()
+{
+    QTest::addColumn<QStringList>("before"); // rows already in the list
+    QTest::addColumn<bool>("subItems");      // the list has a second column with some set
+    QTest::addColumn<QStringList>("texts");
+    const QStringList texts{u"c"_s, u""_s, u"a"_s, u"c"_s};
+    QTest::newRow("into an empty list") << QStringList{} << false << texts;
+    QTest::newRow("after rows already there") << QStringList{u"z"_s, u"y"_s} << false << texts;
+    QTest::newRow("sub-items on some rows") << QStringList{u"z"_s, u"y"_s} << true << texts;
+    QTest::newRow("nothing to take over") << QStringList{u"z"_s} << true << QStringList{};
+}
+
+void ControlsTest::rowsTakenOverInOneGo()
+{
+    QFETCH(QStringList, before);
+    QFETCH(bool, subItems);
+    QFETCH(QStringList, texts);
+    ListView adopted;
+    ListView added;
+    for (ListView* list : {&adopted, &added}) {
+        list->columns().add(u"Results"_s);
+        if (subItems)
+            list->columns().add(u"More"_s);
+        velmora::test::fillList(list, before);
+        if (subItems && !before.isEmpty()) {
+            list->items().item(1).setSubItem(1, u"first's"_s);
+            list->items().item(1).setChecked(false);
+        }
+    }
+    QStringList given = texts;
+    QVERIFY(adopted.items().addAll(given));
+    QVERIFY(given.isEmpty());
+    velmora::test::fillList(&added, texts);
+    QCOMPARE(rowsOf(adopted), rowsOf(added));
+    velmora::test::waitForRowAnnouncement(&adopted);
+
+    for (ListView* list : {&adopted, &added}) {
+        if (list->items().count() > 1)
+            list->items().remove(2);
+        list->items().add(u"new"_s);
+        list->items().item(list->items().count()).setChecked(false);
+        if (subItems)
+            list->items().item(list->items().count()).setSubItem(1, u"new's"_s);
+    }
+    QCOMPARE(rowsOf(adopted), rowsOf(added));
+    velmora::test::waitForRowAnnouncement(&adopted);
+
+    for (ListView* list : {&adopted, &added}) {
+        list->items().clear();
+        QStringList again = texts;
+        QVERIFY(list->items().addAll(again));
+    }
+    QCOMPARE(rowsOf(adopted), rowsOf(added));
+    velmora::test::waitForRowAnnouncement(&adopted);
+}
+
+// A view showing the list learns of the rows taken over as of rows added: once, on the next
+// turn of the event loop, and can then show and select the last of them.
+void ControlsTest::rowsTakenOverWhileAViewShowsThem()
+{
+    ListView list;
+    list.columns().add(u"Results"_s);
+    list.resize(300, 200);
+    list.show();
+    velmora::test::fillList(&list, {u"shown"_s});
+    velmora::test::waitForRowAnnouncement(&list);
+    QStringList texts;
+    for (int i = 0; i < 1000; ++i)
+        texts.append(QString::number(i));
+    QVERIFY(list.items().addAll(texts));
+    QCOMPARE(list.model()->rowCount(), 1); // not yet told
+    velmora::test::waitForRowAnnouncement(&list);
+    const QModelIndex last = list.model()->index(1000, 0);
+    QCOMPARE(last.data().toString(), u"999"_s);
+    list.setCurrentIndex(last);
+    QCOMPARE(list.selectedItem()->text(), u"999"_s);
+    QVERIFY(list.visualRect(last).isValid());
+}
+
+// A list big enough to be freed off the window's thread, whose texts another list shares (as
+// the results share the input's), is cleared while the other is read and a new one fills.
+void ControlsTest::bigListFreedWhileANewOneFills()
+{
+    const int rows = 200'000;
+    ListView input;
+    ListView results;
+    for (int i = 0; i < rows; ++i)
+        input.items().add(QString::number(i));
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 1; i <= rows; ++i)
+            results.items().add(input.items().item(i).text());
+        results.items().clear();
+        for (int i = 0; i < rows; i += 7)
+            results.items().add(input.items().item(i + 1).text() + u'!');
+        QCOMPARE(results.items().item(2).text(), u"7!"_s);
+        results.items().clear();
+    }
+    QCOMPARE(input.items().item(rows).text(), QString::number(rows - 1));
 }
 
 void ControlsTest::barStoresValuesExactly()

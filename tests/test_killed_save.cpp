@@ -136,6 +136,9 @@ void KilledSaveTest::killedSaveLeavesTheOldFileOrTheNewOne()
             QDir(work.filePath(u"saved"_s)).entryList(QDir::Files | QDir::Hidden | QDir::System);
         if (files != QStringList{u"results.txt"_s})
             ++leftovers;
+        if ((round + 1) % 20 == 0)
+            qInfo("%d rounds: old %d, new %d, other %d, leftovers %d", round + 1, old, whole, other,
+                  leftovers);
     }
     qInfo("%d saves killed (tables of 1 to %d MB): the old file %d, the new file %d, anything "
           "else %d; folders with more than the file after the next save: %d",

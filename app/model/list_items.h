@@ -37,12 +37,17 @@ class ListItemCollection
 public:
     explicit ListItemCollection(ListModel* model) : m_model(model) {}
     int count() const { return m_model->rowCountWithPending(); }
+    // Every row's text, in order: a copy that shares the list's own until either changes.
+    const QStringList& texts() const { return m_model->texts(); }
     ListItem item(int index) const; // throws when there is no such row
     ListItem add(QString text);
     void remove(int index); // throws when there is no such row
     void clear() { m_model->clearRows(); }
     // Makes room for this many rows in all, so adding up to them allocates nothing more.
     void reserve(int count) { m_model->reserveRows(count); }
+    // Adds every text as a row, as add() one by one would, taking the texts over (the list
+    // given is left empty). False, with nothing added, when memory ran out.
+    bool addAll(QStringList& texts) { return m_model->adoptRows(texts); }
 
 private:
     ListModel* m_model;

@@ -1,16 +1,25 @@
 #include "app/model/list_model.h"
 
+#include "app/platform/background_release.h"
+
 #include <QMetaObject>
+
+#include <new>
 
 #include <algorithm>
 
 namespace velmora {
 
+namespace {
+// Below this many rows a list is freed at once: it takes well under a millisecond.
+constexpr qsizetype kReleasedInBackgroundFrom = 1 << 16;
+} // namespace
+
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ListModel::setText(int row, const QString& text)
 {
-    m_texts[at(row)] = text;
+    m_texts[row] = text;
     rowChanged(row);
 }
 
@@ -42,7 +51,7 @@ void ListModel::setChecked(int row, bool checked)
 
 void ListModel::reserveRows(int count)
 {
-    m_texts.reserve(at(count));
+    m_texts.reserve(count);
     m_unchecked.reserve(at(count));
 }
 
@@ -52,6 +61,33 @@ void ListModel::appendRow(QString text)
     m_unchecked.push_back(false);
     if (!m_subItems.empty())
         m_subItems.emplace_back();
+    queueAnnouncement();
+}
+
+bool ListModel::adoptRows(QStringList& texts)
+{
+    const std::size_t total = m_unchecked.size() + static_cast<std::size_t>(texts.size());
+    try {
+        m_unchecked.resize(total, false);
+        if (!m_subItems.empty())
+            m_subItems.resize(total);
+        if (m_texts.isEmpty())
+            m_texts.swap(texts);
+        else
+            m_texts.append(std::move(texts));
+    } catch (const std::bad_alloc&) {
+        m_unchecked.resize(static_cast<std::size_t>(m_texts.size()));
+        if (!m_subItems.empty())
+            m_subItems.resize(static_cast<std::size_t>(m_texts.size()));
+        return false;
+    }
+    texts.clear();
+    queueAnnouncement();
+    return true;
+}
+
+void ListModel::queueAnnouncement()
+{
     if (!m_announcementQueued) {
         m_announcementQueued = true;
         QMetaObject::invokeMethod(this, &ListModel::announcePendingRows, Qt::QueuedConnection);
@@ -84,12 +120,20 @@ void ListModel::removeRowAt(int row)
 void ListModel::clearRows()
 {
     beginResetModel();
-    // Give the memory back, not just the rows.
-    std::vector<QString>().swap(m_texts);
-    std::vector<bool>().swap(m_unchecked);
-    std::vector<QStringList>().swap(m_subItems);
+    // The memory goes too, not just the rows; freeing millions of texts takes a while, so a
+    // big list is freed off the window's thread.
+    QStringList texts;
+    std::vector<bool> unchecked;
+    std::vector<QStringList> subItems;
+    texts.swap(m_texts);
+    unchecked.swap(m_unchecked);
+    subItems.swap(m_subItems);
     m_announcedRows = 0;
     endResetModel();
+    if (texts.size() >= kReleasedInBackgroundFrom) {
+        releaseInBackground([texts = std::move(texts), unchecked = std::move(unchecked),
+                             subItems = std::move(subItems)] {});
+    }
 }
 
 void ListModel::rowChanged(int index)

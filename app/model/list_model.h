@@ -24,7 +24,8 @@ public:
     // works with; and rowCount(), the rows the views have been told of so far, which
     // catches up on the next turn of the event loop.
     int rowCountWithPending() const { return static_cast<int>(m_texts.size()); }
-    const QString& text(int row) const { return m_texts[at(row)]; }
+    const QString& text(int row) const { return m_texts[row]; }
+    const QStringList& texts() const { return m_texts; }
     void setText(int row, const QString& text);
     // Sub-item k (from 1) of a row; empty when it was never set.
     const QString& subItem(int row, int k) const;
@@ -34,6 +35,10 @@ public:
     void setChecked(int row, bool checked);
 
     void appendRow(QString text);
+    // Appends all the texts as rows at once, taking them over without a copy: the same rows,
+    // in the same order, as appending them one by one. False, with nothing changed, when
+    // there is no memory for the rows' marks.
+    bool adoptRows(QStringList& texts);
     void removeRowAt(int row);
     void clearRows();
     void reserveRows(int count);
@@ -53,12 +58,14 @@ public:
 private:
     // Tells the views about the rows appended since the last announcement.
     void announcePendingRows();
+    void queueAnnouncement();
     static std::size_t at(int row) { return static_cast<std::size_t>(row); }
     void rowChanged(int index);
 
     // One array per property rather than one of row structs: a million-row list then costs
-    // a QString and a bit per row. Sub-items take room only once some row has one.
-    std::vector<QString> m_texts;
+    // a QString and a bit per row. Sub-items take room only once some row has one. The texts
+    // are a QStringList so a whole list of them can be taken over as it is.
+    QStringList m_texts;
     std::vector<bool> m_unchecked;
     std::vector<QStringList> m_subItems; // empty, or one entry per row
     std::vector<QString> m_headings;

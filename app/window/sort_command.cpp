@@ -1,5 +1,6 @@
 // "Start Sorting": sorts a snapshot of the input list into the result list.
 #include "app/errors/guarded_procedure.h"
+#include "app/platform/background_release.h"
 #include "app/platform/platform.h"
 #include "app/window/handler_locations.h"
 #include "app/window/main_window.h"
@@ -7,16 +8,6 @@
 #include "sorting/sort_keys.h"
 
 namespace velmora {
-
-namespace {
-// The item count, read once for the loop; the sequence makes room for it at once.
-int reserveFor(QStringList& sequence, ListView* list)
-{
-    const int count = list->items().count();
-    sequence.reserve(count);
-    return count;
-}
-} // namespace
 
 void MainWindow::startSorting()
 {
@@ -30,20 +21,14 @@ void MainWindow::startSorting()
     proc.step(104, [&] { setMousePointer(velmora::MousePointer::Hourglass); });
 
     if (proc.test(106, [&] { return sortLinesOption->isChecked(); })) {
-        // Line mode: every input item is one key.
-        proc.forLoop(
-            108, 114, 1, [&] { return reserveFor(keys, inputList); },
-            [&](int i) {
-                proc.step(112, [&] { keys.append(inputList->items().item(i).text()); });
-            });
+        // Line mode: every input item is one key. The item-by-item copy of steps 108 to 114
+        // is one copy of the whole list here, shared until the sort takes the keys on its own
+        // thread: the same sequence, since nothing runs between those steps to change the list.
+        proc.step(112, [&] { keys = inputList->items().texts(); });
     } else {
         // Word mode: the words of all items, pooled.
         proc.step(116, [&] { lines.clear(); });
-        proc.forLoop(
-            118, 124, 1, [&] { return reserveFor(lines, inputList); },
-            [&](int i) {
-                proc.step(122, [&] { lines.append(inputList->items().item(i).text()); });
-            });
+        proc.step(122, [&] { lines = inputList->items().texts(); }); // steps 118 to 124, as above
         proc.forLoop(
             126, 138, 0, [&] { return lines.size() - 1; },
             [&](int line) {
@@ -57,9 +42,16 @@ void MainWindow::startSorting()
     }
 
     proc.step(140, [&] { keys = sorting::bubbleSortWithProgress(keys, *progressBar); });
+    // Without counters every key is shown as it is, so the result list takes the whole key
+    // sequence over in one go: the same rows in the same order as the loop below adds one by
+    // one (nothing runs between its steps, so neither the check box nor the list can change
+    // meanwhile), without a pass over ten million rows while the window waits. The loop is
+    // left with no keys, or with all of them when memory ran out for the block.
+    const bool numbered = counterCheck->checkState() == Qt::Checked;
     proc.step(142, [&] {
         resultList->items().clear();
-        resultList->items().reserve(static_cast<int>(keys.size()));
+        if (numbered || !resultList->items().addAll(keys))
+            resultList->items().reserve(static_cast<int>(keys.size()));
     });
 
     proc.forLoop(
@@ -78,10 +70,9 @@ void MainWindow::startSorting()
 
     proc.step(154, [&] { setMousePointer(velmora::MousePointer::Default); });
 
-    // The results now hold the keys; the sequences of a big sort go back to the system
-    // rather than staying with malloc.
-    keys = {};
-    lines = {};
+    // The results now hold the keys; the sequences of a big sort are freed off the window's
+    // thread and go back to the system rather than staying with malloc.
+    releaseInBackground([keys = std::move(keys), lines = std::move(lines)] {});
     platform().giveBackFreedMemory();
 }
 

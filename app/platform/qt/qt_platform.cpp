@@ -3,6 +3,7 @@
 #include "app/errors/failure_carrier.h"
 #include "app/errors/runtime_failure.h"
 #include "app/platform/ansi_code_page.h"
+#include "app/platform/background_release.h"
 #include "app/platform/host_files.h"
 #include "app/platform/host_paths.h"
 #include "app/platform/memory_give_back.h"
@@ -192,7 +193,9 @@ QByteArray QtPlatform::encodeAnsi(QStringView text)
 
 void QtPlatform::giveBackFreedMemory()
 {
-    giveBackFreedHeap();
+    // After what has been handed off to be freed, and off the window's thread too: trimming
+    // a heap of gigabytes takes a while.
+    releaseInBackground([] { giveBackFreedHeap(); });
 }
 
 void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)
