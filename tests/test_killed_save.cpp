@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -144,13 +143,6 @@ void KilledSaveTest::killedSaveLeavesTheOldFileOrTheNewOne()
           "else %d; folders with more than the file after the next save: %d",
           rounds, largestMB, old, whole, other, leftovers);
     QCOMPARE(other, 0);
-    // Known fault on Windows: Qt names the save's temporary file there (on Linux it has no
-    // name until the commit) and opens it without sharing deletion, so it cannot be marked
-    // to go with a killed program, and stays beside the target. The fix is a Windows save
-    // writer of our own; until then this shows as an expected failure, and passing would
-    // be reported.
-    if (QSysInfo::productType() == u"windows"_s)
-        QEXPECT_FAIL("", "a killed save leaves its temporary file on Windows", Continue);
     QCOMPARE(leftovers, 0);
 }
 

@@ -2,10 +2,10 @@
 
 #include "app/errors/runtime_failure.h"
 #include "app/platform/host_files.h"
+#include "app/platform/host_save_file.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -18,10 +18,10 @@ RuntimeFailure writeFailure(QFileDevice::FileError error)
     return error == QFileDevice::ResourceError ? Failure::diskFull() : Failure::deviceIoError();
 }
 
-// Text lines go to a QSaveFile, so the old file stays until close() commits the new one.
-// The QSaveFile is never committed after a failed write: a writer that is destroyed
-// without a successful close() (a failure, or the program ending in the middle of a save)
-// removes its temporary file and leaves the old file as it was.
+// Text lines go to the host's save file (QSaveFile on Linux), so the old file stays until
+// close() commits the new one. The save file is never committed after a failed write: a writer that
+// is destroyed without a successful close() (a failure, or the program ending in the middle of a
+// save) removes its temporary file and leaves the old file as it was.
 class SaveFileWriter : public TextFileWriter
 {
 public:
@@ -43,7 +43,7 @@ public:
             throw Failure::permissionDenied();
         if (!folder.isWritable())
             throw Failure::permissionDenied(); // no room for the file beside the old one
-        if (!m_file.open(QIODevice::WriteOnly))
+        if (!m_file.open())
             throw Failure::pathFileAccessError();
     }
 
@@ -65,7 +65,7 @@ public:
     {
         if (m_failure)
             throw *m_failure;
-        // QSaveFile::commit() looks only at the errors of earlier writes: a buffer that
+        // The save file's commit() looks only at the errors of earlier writes: a buffer that
         // cannot be flushed at the end, or data the file system refuses only when asked to
         // keep it, would still replace the old file. Both are checked here, first.
         host::clearFailureReason();
@@ -126,7 +126,7 @@ private:
         throw *m_failure;
     }
 
-    QSaveFile m_file;
+    host::SaveFile m_file;
     std::function<QByteArray(QStringView)> m_encode;
     qint64 m_unsent = 0;
     qint64 m_sentUpTo = 0;

@@ -6,9 +6,10 @@
 
 namespace velmora {
 
-// A text file written through a QSaveFile: lines go to a temporary file beside the target,
-// and close() puts it in place of the old file in one step. A failed or abandoned save
-// leaves the old file as it was. Throws RuntimeFailure when the file cannot be created.
+// A text file written through the host's save file (host_save_file.h): lines go to a temporary file
+// beside the target, and close() puts it in place of the old file in one step. A failed or
+// abandoned save leaves the old file as it was. Throws RuntimeFailure when the file cannot be
+// created.
 std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
                                                    std::function<QByteArray(QStringView)> encode);
 

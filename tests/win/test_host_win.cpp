@@ -179,6 +179,7 @@ private Q_SLOTS:
     void unmappableCharactersSaveAsQuestionMarks();
     void readOnlyTargetKeepsTheOldFile();
     void heldOpenByAnotherProgramKeepsTheOldFile();
+    void leftTemporaryFilesGoWithTheNextSave();
     void lockedFileIsPermissionDenied();
     void diskFullKeepsTheOldFile();
     void shellRunsTheCommandLine();
@@ -310,6 +311,27 @@ void HostWinTest::heldOpenByAnotherProgramKeepsTheOldFile()
     QVERIFY(f.scope.fake.boxes.empty());
     QCOMPARE(fileContents(f.host(u"out.txt"_s)),
              QByteArray("Results\t\r\na      \t\r\nb      \t\r\n"));
+}
+
+// A save's temporary file that a killed program left beside the target goes with the next
+// save of it; one that a save still under way holds open stays, and the save takes another.
+void HostWinTest::leftTemporaryFilesGoWithTheNextSave()
+{
+    Fixture f;
+    writeTestFile(f.host(u"out.txt"_s), kOldFile);
+    writeTestFile(f.host(u"out.txt.velmora-save1"_s), "held by a save under way");
+    writeTestFile(f.host(u"out.txt.velmora-save7"_s), "left by a killed save");
+    writeTestFile(f.host(u"other.txt.velmora-save1"_s), "another file's");
+    fillList(f.form.resultList, {u"a"_s});
+    {
+        const host::ReadLock underWay(f.host(u"out.txt.velmora-save1"_s));
+        QVERIFY(underWay.applied());
+        f.save(u"out.txt"_s);
+    }
+    QVERIFY(f.scope.fake.boxes.empty());
+    QCOMPARE(fileContents(f.host(u"out.txt"_s)), QByteArray("Results\t\r\na      \t\r\n"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u"other.txt.velmora-save1"_s, u"out.txt"_s, u"out.txt.velmora-save1"_s}));
 }
 
 // A file another handle holds without sharing reading cannot be loaded: "Permission
