@@ -203,6 +203,73 @@ QByteArray savedFile(const QStringList& results)
     return encode1252(text);
 }
 
+// A save during which the results change at the save's own yield `changeAt` (counting
+// from 1; 0 for never): the file, and the writer's failures (step and description) in
+// order. The loops keep the row count they read as they began, so a row that has gone
+// fails where it is read: twice while the widths are measured (leaving the width as it
+// was), and on the way out at its checked test, then twice more for its cell (the line is
+// written empty); with no row left at all the row's progress value divides by zero.
+struct SaveOutcome
+{
+    QByteArray file;
+    std::vector<std::pair<int, QString>> failures;
+};
+
+SaveOutcome saveWhileChanging(const QStringList& before, int changeAt, const QStringList& after)
+{
+    const QString gone = u"Index out of bounds"_s;
+    SaveOutcome outcome;
+    QStringList rows = before;
+    int yields = 0;
+    const auto pump = [&] {
+        if (++yields == changeAt)
+            rows = after;
+    };
+    const auto fail = [&](int step, const QString& description) {
+        outcome.failures.emplace_back(step, description);
+    };
+    pump(); // before the bar's first value
+    pump();
+    qsizetype width = 7; // "Results"
+    const qsizetype measured = rows.size();
+    for (qsizetype r = 0; r < measured; ++r) {
+        pump();
+        if (r < rows.size()) {
+            width = std::max(width, rows[r].size());
+        } else {
+            fail(126, gone);
+            fail(128, gone);
+        }
+    }
+    pump();
+    pump();
+    pump(); // the heading's cell
+    QString text = u"Results"_s + QString(width - 7, u' ') + u"\t\r\n"_s;
+    pump();
+    pump();
+    const qsizetype written = rows.size();
+    for (qsizetype r = 0; r < written; ++r) {
+        pump();
+        if (r >= rows.size())
+            fail(188, gone);
+        pump(); // the cell
+        if (r < rows.size()) {
+            const QString& cell = rows[r];
+            text += cell + QString(std::max<qsizetype>(0, width - cell.size()), u' ') + u'\t';
+        } else {
+            fail(196, gone);
+            fail(198, gone);
+        }
+        pump();
+        if (rows.isEmpty())
+            fail(214, u"Division by zero"_s);
+        pump();
+        text += u"\r\n"_s;
+    }
+    outcome.file = encode1252(text);
+    return outcome;
+}
+
 // The clipboard: each row without its trailing spaces, CR LF after each.
 QString copiedText(const QStringList& results)
 {
@@ -274,12 +341,16 @@ enum class Nested
     Option,
     Copy,
     Help,
+    Save,
 };
+
+// How often each kind of event came up over all sessions, for the run's summary.
+using Tally = std::map<QString, long long>;
 
 class Session
 {
 public:
-    explicit Session(std::uint64_t seed) : m_seed(seed), m_random(seed)
+    Session(std::uint64_t seed, Tally& counts) : m_seed(seed), m_random(seed), m_tally(counts)
     {
         QDir(m_dir.path()).mkdir(u"in"_s);
         QDir(m_dir.path()).mkdir(u"out"_s);
@@ -333,6 +404,7 @@ private:
         expectBox(errorText(description, place, line), MsgBoxIcon::Exclamation, kErrorTitle);
     }
     void log(const QString& action) { m_log.append(action); }
+    void tally(const QString& event) { ++m_tally[event]; }
     void problem(const QString& what) { m_problems.append(what); }
     void compareLists(const char* name, ListView* list, const QStringList& expected);
     void check();
@@ -343,6 +415,7 @@ private:
 
     std::uint64_t m_seed;
     std::mt19937_64 m_random;
+    Tally& m_tally;
     QTemporaryDir m_dir;
     QString m_inFolder;
     QString m_outFolder;
@@ -547,6 +620,7 @@ void Session::load()
         QStringList present = chosen.filter(QRegularExpression(u"^(?!missing)"_s));
         if (chance(15)) {
             vanishing = present[pick(static_cast<int>(present.size()))];
+            tally(u"files vanishing as they are loaded"_s);
             earlier = present.mid(0, present.indexOf(vanishing));
             ownHook = earlier.isEmpty() || chance(50);
             description += u"; %1 vanishes %2"_s.arg(
@@ -628,20 +702,26 @@ QString Session::nestedName(Nested what) const
         return u"Copy Results"_s;
     case Nested::Help:
         return u"Help"_s;
+    case Nested::Save:
+        return u"Save Results"_s;
     }
     return {};
 }
 
-// In a save, nothing that changes the results: what the save then does is another story.
+// A save inside a sort writes a new file; in a save, the only commands that change the
+// results are Clear Results and Start Sorting (Delete is held back while it runs).
 Nested Session::randomNested(bool inSave)
 {
     static const Nested inSort[] = {
         Nested::ClearResults, Nested::ClearText,     Nested::StartSorting, Nested::LoadSample,
         Nested::DeleteInput,  Nested::DeleteResults, Nested::Counter,      Nested::Option,
+        Nested::Copy,         Nested::Help,          Nested::Save};
+    static const Nested inASave[] = {
+        Nested::ClearResults, Nested::ClearText,     Nested::StartSorting, Nested::LoadSample,
+        Nested::DeleteInput,  Nested::DeleteResults, Nested::Counter,      Nested::Option,
         Nested::Copy,         Nested::Help};
-    static const Nested inASave[] = {Nested::ClearText,     Nested::LoadSample, Nested::DeleteInput,
-                                     Nested::DeleteResults, Nested::Counter,    Nested::Option,
-                                     Nested::Copy,          Nested::Help};
+    if (inSave && chance(40)) // the ones that take rows away from under the writer
+        return chance(50) ? Nested::ClearResults : Nested::StartSorting;
     return inSave ? inASave[pick(std::size(inASave))] : inSort[pick(std::size(inSort))];
 }
 
@@ -653,6 +733,8 @@ int Session::nestedYields(Nested what) const
         return bubblePasses(keysOf(m_model.input, m_model.words));
     if (what == Nested::Copy)
         return 3 * static_cast<int>(m_model.results.size());
+    if (what == Nested::Save)
+        return 7 + 5 * static_cast<int>(m_model.results.size());
     return 0;
 }
 
@@ -706,6 +788,15 @@ void Session::runNested(Nested what)
         click(form().helpButton);
         expectBox(kHelpText);
         break;
+    case Nested::Save: {
+        const QString name = u"inner%1.txt"_s.arg(++m_fileNumber);
+        const QStringList results = m_model.results;
+        fake().saveAnswers.append(toWindowsPath(QDir(m_outFolder).filePath(name)));
+        click(form().saveResultsButton, true);
+        m_model.savedFiles[name] = savedFile(results);
+        m_model.pointer = 0;
+        break;
+    }
     }
 }
 
@@ -718,12 +809,13 @@ void Session::sort()
             .arg(passes)
             .arg(m_model.counter ? u", counting"_s : QString()));
 
-    // Up to two commands pressed inside the sort's yields, at the start of passes k1 <= k2.
+    // Up to two commands pressed inside the sort's yields, at the start of passes k1 <= k2,
+    // or while its keys are ranked on another thread (pass 0), before its first yield.
     std::vector<std::pair<int, Nested>> nested;
     if (chance(40)) {
         const int count = chance(70) ? 1 : 2;
         for (int i = 0; i < count; ++i)
-            nested.emplace_back(between(1, passes), randomNested(false));
+            nested.emplace_back(chance(10) ? 0 : between(1, passes), randomNested(false));
         std::sort(nested.begin(), nested.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
     }
@@ -741,7 +833,11 @@ void Session::sort()
                         .arg(bar));
         do {
             const Nested what = nested[fired].second;
-            log(u"  at pass %1: %2"_s.arg(pass).arg(nestedName(what)));
+            tally(pass == 0 ? u"commands while a sort's keys are ranked"_s
+                            : u"commands inside a sort's yields"_s);
+            log(u"  %1: %2"_s.arg(pass == 0 ? u"while its keys are ranked"_s
+                                            : u"at pass %1"_s.arg(pass),
+                                  nestedName(what)));
             if (form().mousePointerValue() != m_model.pointer)
                 problem(u"pointer %1 before it, expected %2"_s.arg(form().mousePointerValue())
                             .arg(m_model.pointer));
@@ -755,11 +851,14 @@ void Session::sort()
         if (fired < nested.size())
             fake().atYield[fake().yields + nested[fired].first - pass] = fire;
     };
-    if (!nested.empty())
+    if (!nested.empty() && nested.front().first == 0)
+        fake().whileWorking[fake().backgroundRuns + 1] = fire; // while the keys are ranked
+    else if (!nested.empty())
         fake().atYield[before + nested.front().first] = fire;
 
     click(form().startSortingButton, true);
     fake().atYield.clear();
+    fake().whileWorking.clear();
 
     // The mode was read as the sort began, the counter box as the results are written.
     m_model.results = resultsOf(keys, m_model.counter);
@@ -805,24 +904,29 @@ void Session::save()
                  : exists      ? u", over the file there"_s
                                : QString()));
 
-    // Now and then a command pressed while it writes; none of them changes the results.
+    // Now and then a command pressed in one of its yields: 7 of them, one per row measured,
+    // and four per row written.
     std::optional<std::pair<int, Nested>> nested;
     const int rows = static_cast<int>(m_model.results.size());
-    if (!missingFolder && chance(30))
-        nested.emplace(between(1, 7 + rows), randomNested(true));
+    if (!missingFolder && chance(40))
+        nested.emplace(between(1, 7 + 5 * rows), randomNested(true));
     const int before = fake().yields;
     const QByteArray old = exists ? m_model.savedFiles[name] : QByteArray("<no file>");
+    const QStringList results = m_model.results;
+    QStringList resultsAfter = results;
     bool fired = false;
     if (nested) {
         fake().atYield[before + nested->first] = [&] {
             fired = true;
+            tally(u"commands inside a save's yields"_s);
             const int k = nested->first;
             log(u"  at its yield %1: %2"_s.arg(k).arg(nestedName(nested->second)));
-            // Yield 1 is before the bar is touched; 2 to 4 + rows come while the widths are
+            // Yield 1 is before the bar is touched; 2 to 3 + rows come while the widths are
             // measured (value 1), then 10, and 20 from the yield before the first row.
-            const double value = k == 1 ? 0 : k <= 3 + rows ? 1 : k <= 6 + rows ? 10 : 20;
             const QString text = k == 1 ? u"Progress Bar"_s : u"Writing file: "_s + name;
-            if (form().progressBar->value() != value || form().progressBar->text() != text)
+            const double value = k == 1 ? 0 : k <= 3 + rows ? 1 : k <= 6 + rows ? 10 : 20;
+            if (form().progressBar->text() != text ||
+                (k <= 7 + rows && form().progressBar->value() != value))
                 problem(u"the bar shows %1 \"%2\", expected %3 \"%4\""_s
                             .arg(form().progressBar->value())
                             .arg(form().progressBar->text())
@@ -831,9 +935,9 @@ void Session::save()
             if (fileContents(hostPath) != old)
                 problem(u"the file changed before the save ended"_s);
             runNested(nested->second);
+            resultsAfter = m_model.results;
         };
     }
-    const QStringList results = m_model.results;
     fake().saveAnswers.append(toWindowsPath(hostPath));
     click(form().saveResultsButton, true);
     fake().atYield.clear();
@@ -851,7 +955,13 @@ void Session::save()
         if (QFileInfo::exists(hostFolder))
             problem(u"a folder appeared"_s);
     } else {
-        m_model.savedFiles[name] = savedFile(results);
+        const SaveOutcome outcome =
+            saveWhileChanging(results, nested ? nested->first : 0, resultsAfter);
+        if (!outcome.failures.empty())
+            tally(u"saves meeting rows gone"_s);
+        for (const auto& [step, description] : outcome.failures)
+            expectError(description, kWriterPlace, step);
+        m_model.savedFiles[name] = outcome.file;
     }
 }
 
@@ -1028,7 +1138,8 @@ QString Session::report() const
     text += u"actions:\n"_s;
     for (const QString& action : m_log)
         text += u"  "_s + action + u'\n';
-    text += u"replay: VELMORA_SESSION_SEED=%1 tests/test_random_sessions"_s.arg(m_seed);
+    text += u"replay: QT_QPA_PLATFORM=offscreen VELMORA_SESSION_SEED=%1 %2"_s.arg(m_seed).arg(
+        QCoreApplication::applicationFilePath());
     return text;
 }
 
@@ -1041,6 +1152,7 @@ std::optional<QString> Session::play(int actions)
     check();
     for (int i = 0; i < actions && m_problems.isEmpty(); ++i) {
         ++m_actions;
+        tally(u"actions"_s);
         const int what = pick(100);
         if (what < 18)
             load();
@@ -1112,8 +1224,9 @@ void RandomSessionsTest::sessionsMatchTheModel()
     const std::uint64_t sessions = replay ? 1 : environmentNumber("VELMORA_SESSIONS", 20);
     const int actions = static_cast<int>(environmentNumber("VELMORA_SESSION_ACTIONS", 40));
     long long played = 0;
+    Tally tally;
     for (std::uint64_t seed = first; seed < first + sessions; ++seed) {
-        Session session(seed);
+        Session session(seed, tally);
         const std::optional<QString> finding = session.play(actions);
         played += session.actionsPlayed();
         if (finding)
@@ -1122,6 +1235,8 @@ void RandomSessionsTest::sessionsMatchTheModel()
     qInfo("%llu sessions from seed %llu, %lld actions in all, no difference from the model",
           static_cast<unsigned long long>(sessions), static_cast<unsigned long long>(first),
           played);
+    for (const auto& [event, times] : tally)
+        qInfo("  %s: %lld", qPrintable(event), times);
 }
 
 QTEST_MAIN(RandomSessionsTest)
