@@ -7,7 +7,7 @@
 // every message box, the saved files, the clipboard, the progress bar and the pointer.
 //
 // A finding prints its seed and the actions up to it; it replays alone with
-//   VELMORA_SESSION_SEED=<seed> build/tests/test_random_sessions
+//   QT_QPA_PLATFORM=offscreen VELMORA_SESSION_SEED=<seed> build-test/tests/test_random_sessions
 // VELMORA_SESSIONS sets how many sessions run (seeds counting up from VELMORA_SESSION_SEED,
 // 1 by default) and VELMORA_SESSION_ACTIONS the actions in each; scripts/random_sessions.sh
 // runs many.
@@ -100,7 +100,7 @@ QStringList keysOf(const QStringList& items, bool words)
     return keys;
 }
 
-// The passes a textbook bubble sort makes over these keys (one yield each), and the order.
+// The passes a textbook bubble sort makes over these keys: the sort yields once in each.
 int bubblePasses(QStringList keys)
 {
     int passes = 0;
@@ -342,6 +342,7 @@ enum class Nested
     Copy,
     Help,
     Save,
+    Load,
 };
 
 // How often each kind of event came up over all sessions, for the run's summary.
@@ -387,6 +388,7 @@ private:
     void save();
     void copy();
     void deleteRow();
+    void doubleClickRow();
     void expectCopy(const QStringList& results);
     void clickButton(CommandButton* button);
     void runNested(Nested what);
@@ -704,6 +706,8 @@ QString Session::nestedName(Nested what) const
         return u"Help"_s;
     case Nested::Save:
         return u"Save Results"_s;
+    case Nested::Load:
+        return u"Load Text From File"_s;
     }
     return {};
 }
@@ -715,11 +719,11 @@ Nested Session::randomNested(bool inSave)
     static const Nested inSort[] = {
         Nested::ClearResults, Nested::ClearText,     Nested::StartSorting, Nested::LoadSample,
         Nested::DeleteInput,  Nested::DeleteResults, Nested::Counter,      Nested::Option,
-        Nested::Copy,         Nested::Help,          Nested::Save};
+        Nested::Copy,         Nested::Help,          Nested::Save,         Nested::Load};
     static const Nested inASave[] = {
         Nested::ClearResults, Nested::ClearText,     Nested::StartSorting, Nested::LoadSample,
         Nested::DeleteInput,  Nested::DeleteResults, Nested::Counter,      Nested::Option,
-        Nested::Copy,         Nested::Help};
+        Nested::Copy,         Nested::Help,          Nested::Load};
     if (inSave && chance(40)) // the ones that take rows away from under the writer
         return chance(50) ? Nested::ClearResults : Nested::StartSorting;
     return inSave ? inASave[pick(std::size(inASave))] : inSort[pick(std::size(inSort))];
@@ -788,6 +792,19 @@ void Session::runNested(Nested what)
         click(form().helpButton);
         expectBox(kHelpText);
         break;
+    case Nested::Load: {
+        // It does not yield, and ends with the arrow: whatever was busy is no longer shown so.
+        QString kind;
+        const QString name = newInputFile(kind);
+        log(u"    "_s + name + u": "_s + kind);
+        fake().openAnswers.append(toWindowsPath(QDir(m_inFolder).filePath(name)));
+        click(form().loadTextFromFileButton, true);
+        QFile file(QDir(m_inFolder).filePath(name));
+        file.open(QIODevice::ReadOnly);
+        m_model.input = loadedItems(file.readAll());
+        m_model.pointer = 0;
+        break;
+    }
     case Nested::Save: {
         const QString name = u"inner%1.txt"_s.arg(++m_fileNumber);
         const QStringList results = m_model.results;
@@ -1015,6 +1032,25 @@ void Session::deleteRow()
         pressDelete(form().resultList, m_model.results, changed);
 }
 
+// Despite the lists' tool tip, a double-click removes nothing and edits nothing.
+void Session::doubleClickRow()
+{
+    ListView* list = chance(50) ? form().inputList : form().resultList;
+    QCoreApplication::sendPostedEvents(list->model(), QEvent::MetaCall);
+    const int rows = list->model()->rowCount();
+    log(u"a double-click in %1"_s.arg(list->objectName()));
+    if (rows == 0)
+        return;
+    const QRect row = list->visualRect(list->model()->index(pick(rows), 0));
+    if (!row.isValid() || !list->viewport()->rect().contains(row.center()))
+        return; // scrolled out of sight
+    // Through the window, as the user's mouse does: it first moves there (the arrow).
+    const QPoint at = list->viewport()->mapTo(&form(), row.center());
+    if (moveTo(at))
+        m_model.pointer = 0;
+    QTest::mouseDClick(form().windowHandle(), Qt::LeftButton, {}, at);
+}
+
 void Session::clickButton(CommandButton* button)
 {
     log(button->text());
@@ -1179,8 +1215,10 @@ std::optional<QString> Session::play(int actions)
             save();
         else if (what < 92)
             copy();
-        else if (what < 95)
+        else if (what < 94)
             clickButton(form().helpButton);
+        else if (what < 96)
+            doubleClickRow();
         else {
             // The mouse leaves the buttons: the arrow again.
             log(u"the mouse onto a list or the background"_s);
