@@ -1,8 +1,9 @@
 // Seeded random sessions of the real main window. Each session starts the window on the
 // test platform, then plays about forty user actions drawn at random: loading files of every
-// kind the loader meets, the sample, the options and the counter box, Start Sorting (with
-// other commands pressed inside its yields), Delete in either list, clearing, saving,
-// copying and Help. Buttons are clicked and keys pressed as real input events. After every
+// kind the loader meets, the sample, the options and the counter box, Start Sorting, Delete
+// in either list, clearing, saving, copying and Help, with other commands pressed inside the
+// yields of the sort, the save and the copy, and while the sort's keys are ranked. Buttons
+// are clicked and keys pressed as real input events, dialogs answered from a script. After every
 // action the window is compared with a plain model of what each command does: both lists,
 // every message box, the saved files, the clipboard, the progress bar and the pointer.
 //
@@ -60,6 +61,7 @@ const QString kCopiedText =
     u"Results have been copied to the clipboard.\r\rClick a text area where you normally type "
     u"and press Ctrl+V to paste the clipboard."_s;
 const QString kLoadPlace = u"in Pevrant2021/08/31.Form1.PushButton3_Click "_s;
+const QString kCopyPlace = u"in Pevrant2021/08/31.Form1.PushButton5_Click "_s;
 const QString kWriterPlace = u"in Pevrant2021/08/31.SortArray.SaveListviewProperlySpaced "_s;
 
 QString errorText(const QString& description, const QString& place, int line)
@@ -992,8 +994,42 @@ void Session::copy()
     log(u"Copy Results To Clipboard: %1 rows, the clipboard refusing %2 attempts"_s
             .arg(m_model.results.size())
             .arg(m_model.clipboardRefusals));
+
+    // Now and then a command pressed in one of its yields (one per row measured, then one
+    // per row and cell built). The copy sets no hourglass, so Delete and Clear Text act.
+    const QStringList results = m_model.results;
+    const int rows = static_cast<int>(results.size());
+    std::optional<std::pair<int, Nested>> nested;
+    if (rows > 0 && chance(25)) {
+        static const Nested inACopy[] = {
+            Nested::ClearResults, Nested::DeleteResults, Nested::DeleteResults,
+            Nested::LoadSample,   Nested::ClearText,     Nested::DeleteInput,
+            Nested::Counter,      Nested::Option,        Nested::Help};
+        nested.emplace(between(1, 3 * rows), inACopy[pick(std::size(inACopy))]);
+    }
+    bool fired = false;
+    if (nested) {
+        fake().atYield[fake().yields + nested->first] = [&] {
+            fired = true;
+            tally(u"commands inside a copy's yields"_s);
+            log(u"  at its yield %1: %2"_s.arg(nested->first).arg(nestedName(nested->second)));
+            runNested(nested->second);
+        };
+    }
     click(form().copyResultsButton);
-    expectCopy(m_model.results);
+    fake().atYield.clear();
+    if (nested && !fired)
+        problem(u"the command inside the copy did not run"_s);
+
+    // A row taken away meanwhile is missing when its turn comes, since the loops keep the
+    // count they began with: the copy stops there and leaves the clipboard alone.
+    if (m_model.results.size() < rows) {
+        tally(u"copies meeting rows gone"_s);
+        expectError(u"Index out of bounds"_s, kCopyPlace, 106);
+        expectBox(kCopiedText);
+    } else {
+        expectCopy(results);
+    }
 }
 
 // What a copy of these results leaves on the clipboard, and its confirmation.
