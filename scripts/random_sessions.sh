@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the suite (as scripts/test.sh does) and plays many seeded random sessions of the
-# main window against the model of tests/test_random_sessions.cpp: a long run of what CTest
-# runs briefly.
+# Builds the random-session test (in build-test/, configured as scripts/test.sh does) and
+# plays many seeded random sessions of the main window against the model of
+# tests/test_random_sessions.cpp: a long run of what CTest runs briefly.
 #
 #   scripts/random_sessions.sh <sessions> [first-seed]    (default first seed: from the clock)
 #

@@ -382,7 +382,7 @@ private:
     bool moveTo(QPoint position);
     bool moveOnto(QWidget* widget);
     void click(QWidget* button, bool setsHourglass = false);
-    void pressDelete(ListView* list, QStringList& items, bool& changed);
+    bool pressDelete(ListView* list, QStringList& items);
 
     // Actions; each updates the model as the command should.
     void load();
@@ -569,8 +569,8 @@ void Session::click(QWidget* button, bool setsHourglass)
 }
 
 // Selects a random row (or none) and presses Delete, perhaps with Ctrl or Shift, or now and
-// then Backspace, which removes nothing.
-void Session::pressDelete(ListView* list, QStringList& items, bool& changed)
+// then Backspace, which removes nothing. True when a row should have gone.
+bool Session::pressDelete(ListView* list, QStringList& items)
 {
     QCoreApplication::sendPostedEvents(list->model(), QEvent::MetaCall);
     list->clearSelection();
@@ -581,13 +581,14 @@ void Session::pressDelete(ListView* list, QStringList& items, bool& changed)
     static const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ControlModifier,
                                                       Qt::ShiftModifier};
     QTest::keyClick(list, backspace ? Qt::Key_Backspace : Qt::Key_Delete, modifiers[pick(3)]);
-    changed = !backspace && row >= 0 && m_model.pointer != 11;
+    const bool changed = !backspace && row >= 0 && m_model.pointer != 11;
     if (changed)
         items.removeAt(row);
     log(u"    %1 on row %2 of %3%4"_s.arg(backspace ? u"Backspace"_s : u"Delete"_s)
             .arg(row + 1)
             .arg(list == form().inputList ? u"Input"_s : u"Results"_s)
             .arg(changed ? QString() : u" (nothing removed)"_s));
+    return changed;
 }
 
 void Session::load()
@@ -596,7 +597,6 @@ void Session::load()
     QString answer;
     QStringList chosen; // names in the input folder, in the dialog's order
     QString description;
-    std::function<void()> vanish;
     QString vanishing; // a chosen file deleted between the dialog and its read
     bool ownHook = false;
     QStringList earlier; // the chosen files read before it
@@ -621,7 +621,7 @@ void Session::load()
         description = kinds.join(u"; "_s);
         // Now and then one of them is deleted between the dialog and its read: as its own
         // read starts (at its length or its bytes), or while an earlier one is read.
-        QStringList present = chosen.filter(QRegularExpression(u"^(?!missing)"_s));
+        const QStringList present = chosen.filter(QRegularExpression(u"^(?!missing)"_s));
         if (chance(15)) {
             vanishing = present[pick(static_cast<int>(present.size()))];
             tally(u"files vanishing as they are loaded"_s);
@@ -747,7 +747,6 @@ int Session::nestedYields(Nested what) const
 // Runs a command inside a yield and updates the model as it should.
 void Session::runNested(Nested what)
 {
-    bool changed = false;
     switch (what) {
     case Nested::ClearResults:
         click(form().clearResultsButton);
@@ -770,10 +769,10 @@ void Session::runNested(Nested what)
         m_model.input += kSample;
         break;
     case Nested::DeleteInput:
-        pressDelete(form().inputList, m_model.input, changed);
+        pressDelete(form().inputList, m_model.input);
         break;
     case Nested::DeleteResults:
-        pressDelete(form().resultList, m_model.results, changed);
+        pressDelete(form().resultList, m_model.results);
         break;
     case Nested::Counter:
         click(form().counterCheck);
@@ -1059,13 +1058,11 @@ void Session::expectCopy(const QStringList& results)
 
 void Session::deleteRow()
 {
-    const bool input = chance(50);
-    bool changed = false;
     log(u"Delete key"_s);
-    if (input)
-        pressDelete(form().inputList, m_model.input, changed);
+    if (chance(50))
+        pressDelete(form().inputList, m_model.input);
     else
-        pressDelete(form().resultList, m_model.results, changed);
+        pressDelete(form().resultList, m_model.results);
 }
 
 // Despite the lists' tool tip, a double-click removes nothing and edits nothing.
