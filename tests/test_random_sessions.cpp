@@ -1153,7 +1153,7 @@ void Session::check()
         if (boxes[i].text != want.text || boxes[i].title != want.title ||
             boxes[i].icon != want.icon) {
             problem(u"box %1: \"%2\" titled \"%3\", expected \"%4\" titled \"%5\""_s.arg(i + 1).arg(
-                boxes[i].text, boxes[i].title, want.text, want.title));
+                shown(boxes[i].text), boxes[i].title, shown(want.text), want.title));
             break;
         }
     }
@@ -1174,9 +1174,16 @@ void Session::check()
                                                                expectedNames.join(u", "_s)));
     for (const auto& [name, bytes] : m_model.savedFiles) {
         const QByteArray actual = fileContents(QDir(m_outFolder).filePath(name));
-        if (actual != bytes)
-            problem(u"%1 holds \"%2\", expected \"%3\""_s.arg(
-                name, shown(QString::fromLatin1(actual)), shown(QString::fromLatin1(bytes))));
+        if (actual == bytes)
+            continue;
+        // Shown from a little before the first byte that differs.
+        qsizetype at = 0;
+        while (at < actual.size() && at < bytes.size() && actual[at] == bytes[at])
+            ++at;
+        const qsizetype from = std::max<qsizetype>(0, at - 20);
+        problem(u"%1 differs from byte %2: \"%3\", expected \"%4\""_s.arg(name).arg(at).arg(
+            shown(QString::fromLatin1(actual.mid(from))),
+            shown(QString::fromLatin1(bytes.mid(from)))));
     }
 
     if (fake().clipboardText != m_model.clipboard ||
