@@ -155,11 +155,20 @@ done
 }
 export DISPLAY=:$(head -n 1 "$work/display")
 
-# Starts the program, waits for its window, keeps it up a few seconds, takes a screenshot
-# when asked, then closes it as the user's close box would (taskkill without /f sends
-# WM_CLOSE) and expects a clean end.
+# Clicks at a point given in window pixels at 100 %, scaled like the window.
+click() {
+    local window=$1 scale=$2 x=$3 y=$4
+    xdotool mousemove --window "$window" "$(awk "BEGIN {print int($x * $scale)}")" \
+        "$(awk "BEGIN {print int($y * $scale)}")" click 1
+    sleep 1
+}
+
+# Starts the program, waits for its window, keeps it up a few seconds; for a screenshot it
+# first loads the sample, ticks the counters and sorts, by clicking as a user would. Then
+# closes it as the user's close box would (taskkill without /f sends WM_CLOSE) and expects
+# a clean end.
 run_window() {
-    local prefix=$1 exe=$2 label=$3 shot=${4:-}
+    local prefix=$1 exe=$2 label=$3 shot=${4:-} scale=${QT_SCALE_FACTOR:-1}
     in_prefix "$prefix" "$exe" >"$work/$label.log" 2>&1 &
     local pid=$!
     local window=""
@@ -178,6 +187,10 @@ run_window() {
     sleep 3
     kill -0 "$pid" 2>/dev/null || fail "$label: the program ended by itself"
     if [ -n "$shot" ]; then
+        click "$window" "$scale" 400 201 # Load Sample/Example Text
+        click "$window" "$scale" 30 293  # Put counter next to each result
+        click "$window" "$scale" 268 334 # Start Sorting
+        sleep 2
         import -window root "$shot"
         say "$label: screenshot $(basename "$shot") ($(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p'))"
     fi

@@ -15,6 +15,7 @@ drive=$prefix/dosdevices/v:
 
 case ${1:-} in
 mount)
+    rm -f "$drive" # a drive left by a run that was stopped may be no longer small
     mkdir -p "$folder"
     mountpoint -q "$folder" ||
         mount -t tmpfs -o size=64k velmora-small-disk "$folder" 2>/dev/null || {

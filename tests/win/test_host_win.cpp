@@ -8,6 +8,7 @@
 // twice: 1252 under an English locale, 932 under a Japanese one).
 #include "app/errors/runtime_failure.h"
 #include "app/platform/host_paths.h"
+#include "app/platform/memory_give_back.h"
 #include "app/platform/qt/qt_platform.h"
 #include "app/window/main_window.h"
 #include "output/aligned_export.h"
@@ -102,10 +103,25 @@ qint64 committedBytes()
     return static_cast<qint64>(counters.PagefileUsage);
 }
 
+// The platform double with the real code page: the double's own is Windows-1252 on every
+// host, and here the system's is what is tested.
+class CodePagePlatform : public FakePlatform
+{
+public:
+    QString decodeAnsi(QByteArrayView bytes) override { return real().decodeAnsi(bytes); }
+    QByteArray encodeAnsi(QStringView text) override { return real().encodeAnsi(text); }
+};
+
+struct CodePagePlatformScope
+{
+    CodePagePlatform fake;
+    ScopedPlatform installed{fake};
+};
+
 // The main window after start-up, on the platform double, with a folder for its files.
 struct Fixture
 {
-    FakePlatformScope scope;
+    CodePagePlatformScope scope;
     MainWindow form;
     QTemporaryDir dir;
 
@@ -402,7 +418,8 @@ void HostWinTest::freedMemoryGoesBack()
     for (void* block : blocks)
         std::free(block);
     blocks = {};
-    QtPlatform().giveBackFreedMemory();
+    // The host's own call; the real platform makes it off the window's thread.
+    giveBackFreedHeap();
     const qint64 after = committedBytes();
     const qint64 taken = peak - before;
     QVERIFY2(taken > qint64(kBlocks) * qint64(kBlockSize) / 2,
