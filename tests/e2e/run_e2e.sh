@@ -102,7 +102,7 @@ wait_for_window() {
 wait_for_window_gone() {
     for _ in $(seq 100); do
         xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        [ -z "$(window_ids "$2" | grep -x "$1")" ] && return 0
+        window_ids "$2" | grep -qx "$1" || return 0
         sleep 0.1
     done
     fail "the window /$2/ did not close"
@@ -111,20 +111,19 @@ wait_for_window_gone() {
 # The program's CPU time so far, in clock ticks (user + system).
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
 
-# Waits until the program has used no CPU for half a second: whatever the last click
-# started (loading, sorting) has finished and the window waits for the next command.
+# Waits until the program is at rest: over the last second it used at most a fifth of a
+# CPU. Not "none": a file dialog's blinking cursor repaints twice a second, which costs a
+# few clock ticks on a slow machine, while whatever a click started (loading, sorting)
+# keeps a core busy.
 wait_until_idle() {
-    local last now quiet=0
-    last=$(cpu_ticks)
+    local samples=() now
     for _ in $(seq 1200); do
         sleep 0.1
         now=$(cpu_ticks)
-        if [ "$now" = "$last" ]; then
-            quiet=$((quiet + 1))
-            [ "$quiet" -ge 5 ] && return 0
-        else
-            quiet=0
-            last=$now
+        samples+=("$now")
+        if ((${#samples[@]} > 11)); then
+            samples=("${samples[@]:1}")
+            ((now - samples[0] <= 20)) && return 0
         fi
     done
     fail "the program stayed busy for two minutes"
