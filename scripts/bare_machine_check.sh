@@ -11,6 +11,10 @@
 # time (the test command alone builds everything three times), so CI does not run it.
 #
 #   scripts/bare_machine_check.sh [work folder]     (default: a new folder under /var/tmp)
+#   scripts/bare_machine_check.sh --windows-qt [work folder]
+#
+# The second form runs only `scripts/windows_qt.sh --source` there instead: Qt for Windows
+# cross-built from Debian's source on a bare machine (about 35 minutes of both cores).
 #
 # Needs root (debootstrap, mount, chroot): it runs itself again with sudo when not root.
 # Commit first: the clone sees the current commit, not the files in the working tree.
@@ -27,32 +31,19 @@ fi
 program_seconds=15
 command_limit=$((3 * 3600))
 
+windows_qt=false
+if [ "${1:-}" = "--windows-qt" ]; then
+    windows_qt=true
+    shift
+fi
+
 logs=$root/out/bare-machine
 mkdir -p "$logs"
 work=${1:-$(mktemp -d /var/tmp/velmora-bare.XXXXXX)}
 mkdir -p "$work"
 work=$(cd "$work" && pwd -P)
 
-# The first Debian bookworm source of this machine's apt, one-line or deb822 format.
-mirror() {
-    local file
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        awk '$1 == "deb" { for (i = 2; i < NF; i++) if ($i !~ /^\[/ && $(i + 1) == "bookworm") { print $i; exit } }' "$file"
-    done
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        # Each stanza is a paragraph; keep the URI of one whose suites include bookworm.
-        awk 'BEGIN { RS = ""; FS = "\n" }
-            { uri = ""; suite = 0
-              for (i = 1; i <= NF; i++) {
-                  if ($i ~ /^URIs:/) { split($i, w, " "); uri = w[2] }
-                  if ($i ~ /^Suites:/ && $i ~ /[ ]bookworm([ ]|$)/) suite = 1
-              }
-              if (uri != "" && suite) { print uri; exit } }' "$file"
-    done
-}
-source_uri=$(mirror | head -1)
+source_uri=$(scripts/debian_mirror.sh | head -1)
 [ -n "$source_uri" ] || {
     echo "no bookworm source found in /etc/apt/sources.list or /etc/apt/sources.list.d/" >&2
     exit 1
@@ -138,6 +129,25 @@ packages_in() { chroot "$1" dpkg-query -W -f='.\n' | wc -l; }
 failures=0
 
 # ---------------------------------------------------------------------------------------
+if $windows_qt; then
+    echo "== scripts/windows_qt.sh --source on a bare system"
+    prepare windows-qt
+    system=$work/windows-qt
+    before=$(packages_in "$system")
+    started=$(date +%s)
+    if in_system "$system" scripts/windows_qt.sh --source >"$logs/windows-qt.log" 2>&1 &&
+        in_system "$system" test -f /root/.cache/velmora/qt-6.4.2-mingw/lib/cmake/Qt6/Qt6Config.cmake; then
+        echo "scripts/windows_qt.sh --source: passed in $(seconds_since "$started") s" \
+            "(packages: $before before, $(packages_in "$system") after)"
+        tail -3 "$logs/windows-qt.log"
+        exit 0
+    fi
+    echo "scripts/windows_qt.sh --source: FAILED after $(seconds_since "$started") s; the end of" \
+        "$logs/windows-qt.log:" >&2
+    tail -40 "$logs/windows-qt.log" >&2
+    exit 1
+fi
+
 echo "== scripts/test.sh on a bare system"
 prepare test
 system=$work/test

@@ -70,7 +70,7 @@ if [ ! -f "$source_dir/.velmora-prepared" ]; then
     say "fetching Debian's qt6-base $host_version source"
     # A deb-src entry for bookworm main on the mirror apt already uses, in an apt state
     # folder of our own, so the system's package lists stay as they are.
-    mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
+    mirror=$("$root/scripts/debian_mirror.sh" | head -n 1)
     mirror=${mirror:-http://deb.debian.org/debian}
     mkdir -p apt/lists/partial
     printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s\n' \
