@@ -16,7 +16,7 @@ namespace {
 // selection events it sends, (row + 1) * columns + column, the headings being row -1; so
 // an event's entry is the line that took the focus. An entry is a place in the list, not a
 // particular line: after a deletion it reads as the line that moved up into it.
-int entryOf(const QTreeView& view, int row, int column)
+int entryOf(const FlatListView& view, int row, int column)
 {
     return (row + 1) * view.model()->columnCount() + column;
 }
@@ -24,7 +24,7 @@ int entryOf(const QTreeView& view, int row, int column)
 class ListEntryAccessible : public QAccessibleInterface
 {
 public:
-    ListEntryAccessible(QTreeView* view, int row, int column)
+    ListEntryAccessible(FlatListView* view, int row, int column)
         : m_view(view), m_row(row), m_column(column)
     {}
 
@@ -96,7 +96,7 @@ private:
     bool isHeading() const { return m_row < 0; }
     QModelIndex index() const { return m_view->model()->index(m_row, m_column); }
 
-    QPointer<QTreeView> m_view;
+    QPointer<FlatListView> m_view;
     int m_row;
     int m_column;
 };
@@ -104,7 +104,7 @@ private:
 class ListAccessible : public QAccessibleWidget
 {
 public:
-    explicit ListAccessible(QTreeView* view) : QAccessibleWidget(view, QAccessible::List) {}
+    explicit ListAccessible(FlatListView* view) : QAccessibleWidget(view, QAccessible::List) {}
     ~ListAccessible() override
     {
         for (const QAccessible::Id id : std::as_const(m_entries))
@@ -153,7 +153,7 @@ public:
     }
 
 private:
-    QTreeView* view() const { return static_cast<QTreeView*>(widget()); }
+    FlatListView* view() const { return static_cast<FlatListView*>(widget()); }
 
     mutable QHash<int, QAccessible::Id> m_entries;
 };
@@ -171,7 +171,7 @@ QAccessibleInterface* listAccessible(const QString& className, QObject* object)
 void installListAccessible()
 {
     // Before the first list is made: an interface made for a list before that would be the
-    // tree one, and would stay in Qt's cache for the list's life.
+    // one Qt makes for item views, and would stay in Qt's cache for the list's life.
     static const bool installed = [] {
         QAccessible::installFactory(listAccessible);
         return true;

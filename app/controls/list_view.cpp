@@ -87,17 +87,13 @@ int virtualKeyCode(int qtKey)
 } // namespace
 
 ListView::ListView(QWidget* parent)
-    : QTreeView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
+    : FlatListView(parent), m_model(new ListModel(this)), m_items(m_model), m_columns(m_model)
 {
     installListAccessible();
     setModel(m_model);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true); // keeps a million rows cheap to lay out and scroll
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setAllColumnsShowFocus(true);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     // The list fills its own background rather than letting the viewport do it: at a
@@ -113,7 +109,7 @@ ListView::ListView(QWidget* parent)
 
 bool ListView::event(QEvent* event)
 {
-    const bool handled = QTreeView::event(event);
+    const bool handled = FlatListView::event(event);
     // The scroll area lays out (and raises) its scroll bars on these; the frame goes on top.
     if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest) {
         m_frameOnTop->setGeometry(rect());
@@ -139,7 +135,7 @@ std::optional<ListItem> ListView::selectedItem() const
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(virtualKeyCode(event->key()));
-    QTreeView::keyPressEvent(event); // the control's own handling of the key goes on
+    FlatListView::keyPressEvent(event); // the control's own handling of the key goes on
 }
 
 } // namespace velmora

@@ -1,16 +1,15 @@
 #pragma once
 
+#include "app/controls/flat_list_view.h"
 #include "app/model/list_items.h"
 #include "app/model/list_model.h"
-
-#include <QTreeView>
 
 #include <optional>
 
 namespace velmora {
 
 // The list control: a report view over a ListModel, with the collections commands use.
-class ListView : public QTreeView
+class ListView : public FlatListView
 {
     Q_OBJECT
 public:

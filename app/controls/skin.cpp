@@ -1,5 +1,6 @@
 #include "app/controls/skin.h"
 
+#include "app/controls/list_view.h"
 #include "app/errors/runtime_failure.h"
 #include "app/formats/skin_file.h"
 
@@ -24,8 +25,13 @@ void Skin::load(const QString& path, const QString& part)
 
 void Skin::applyTo(QWidget& window)
 {
-    if (m_loaded)
-        window.setStyleSheet(m_styleSheet);
+    if (!m_loaded)
+        return;
+    // Skins were written when the lists were tree views: what they say of QTreeView is said
+    // of the lists, whose class a style sheet names with "--" for "::".
+    static const QString listType =
+        QString::fromLatin1(ListView::staticMetaObject.className()).replace(u"::"_s, u"--"_s);
+    window.setStyleSheet(renameTypeSelector(m_styleSheet, u"QTreeView", listType));
 }
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -45,6 +47,44 @@ bool isWellFormedStyleSheet(QStringView sheet)
         }
     }
     return depth == 0;
+}
+
+QString renameTypeSelector(QStringView sheet, QStringView from, QStringView to)
+{
+    const auto partOfName = [](QChar c) {
+        return c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'#';
+    };
+    QString renamed;
+    renamed.reserve(sheet.size());
+    int depth = 0;
+    qsizetype copied = 0; // sheet[copied, i) is still to be copied
+    for (qsizetype i = 0; i < sheet.size(); ++i) {
+        const QChar c = sheet[i];
+        if (c == u'/' && i + 1 < sheet.size() && sheet[i + 1] == u'*') {
+            const qsizetype end = sheet.indexOf(u"*/", i + 2);
+            i = end < 0 ? sheet.size() : end + 1;
+        } else if (c == u'"' || c == u'\'') {
+            qsizetype j = i + 1;
+            while (j < sheet.size() && sheet[j] != c && sheet[j] != u'\n')
+                j += sheet[j] == u'\\' ? 2 : 1;
+            i = j;
+        } else if (c == u'{') {
+            ++depth;
+        } else if (c == u'}') {
+            --depth;
+        } else if (depth == 0 && sheet.sliced(i).startsWith(from) &&
+                   (i == 0 || !partOfName(sheet[i - 1])) &&
+                   (i + from.size() == sheet.size() || !partOfName(sheet[i + from.size()]))) {
+            renamed += sheet.sliced(copied, i - copied);
+            renamed += to;
+            copied = i + from.size();
+            i = copied - 1;
+        }
+    }
+    if (copied == 0)
+        return sheet.toString();
+    renamed += sheet.sliced(std::min(copied, sheet.size()));
+    return renamed;
 }
 
 QString readSkinFile(const QString& path)
