@@ -118,8 +118,8 @@ void compareState(Pair& pair, const char* what)
         return rows.isEmpty() ? -1 : rows.front().row();
     };
     QVERIFY2(selectedRow(flat) == selectedRow(tree), what);
-    for (const auto bar : {&QAbstractItemView::verticalScrollBar,
-                           &QAbstractItemView::horizontalScrollBar}) {
+    for (const auto bar :
+         {&QAbstractItemView::verticalScrollBar, &QAbstractItemView::horizontalScrollBar}) {
         const QScrollBar* a = (flat.*bar)();
         const QScrollBar* b = (tree.*bar)();
         QVERIFY2(a->minimum() == b->minimum() && a->maximum() == b->maximum(), what);
@@ -181,10 +181,10 @@ Step secondColumn()
 Step styled(const QString& sheet)
 {
     return [sheet](Pair&, QAbstractItemView& view) {
-        view.setStyleSheet(qobject_cast<ListView*>(&view)
-                               ? velmora::renameTypeSelector(sheet, u"QTreeView",
-                                                              u"velmora--ListView")
-                               : sheet);
+        view.setStyleSheet(
+            qobject_cast<ListView*>(&view)
+                ? velmora::renameTypeSelector(sheet, u"QTreeView", u"velmora--ListView")
+                : sheet);
     };
 }
 
@@ -222,14 +222,16 @@ void FlatListViewTest::looksAndActsAsTheTreeView_data()
     QTest::newRow("scrolled to the bottom, then to the centre")
         << QList<Step>{addRows(200), scrollTo(199, QAbstractItemView::PositionAtBottom),
                        scrollTo(60, QAbstractItemView::PositionAtCenter)};
-    QTest::newRow("keys walk the rows")
-        << QList<Step>{addRows(300), focused(), key(Qt::Key_Down), key(Qt::Key_Down),
-                       key(Qt::Key_PageDown), key(Qt::Key_PageDown), key(Qt::Key_End),
-                       key(Qt::Key_PageUp), key(Qt::Key_Up), key(Qt::Key_Home),
-                       key(Qt::Key_PageDown), key(Qt::Key_L), key(Qt::Key_I)};
+    QTest::newRow("keys walk the rows") << QList<Step>{addRows(300),          focused(),
+                                                       key(Qt::Key_Down),     key(Qt::Key_Down),
+                                                       key(Qt::Key_PageDown), key(Qt::Key_PageDown),
+                                                       key(Qt::Key_End),      key(Qt::Key_PageUp),
+                                                       key(Qt::Key_Up),       key(Qt::Key_Home),
+                                                       key(Qt::Key_PageDown), key(Qt::Key_L),
+                                                       key(Qt::Key_I)};
     QTest::newRow("clicks select rows")
-        << QList<Step>{addRows(40), focused(), clickAt({20, 5}), clickAt({40, 61}),
-                       clickAt({10, 150}), key(Qt::Key_Down)};
+        << QList<Step>{addRows(40),       focused(),          clickAt({20, 5}),
+                       clickAt({40, 61}), clickAt({10, 150}), key(Qt::Key_Down)};
     QTest::newRow("a click below the last row")
         << QList<Step>{addRows(3), focused(), clickAt({20, 20}), clickAt({20, 150})};
     QTest::newRow("rows removed under the scrolled view")
@@ -237,7 +239,7 @@ void FlatListViewTest::looksAndActsAsTheTreeView_data()
                        clickAt({20, 30}), removeRows(10, 40)};
     QTest::newRow("every row removed") << QList<Step>{addRows(30), removeRows(0, 30)};
     QTest::newRow("two columns, scrolled sideways by the arrows")
-        << QList<Step>{addRows(30), secondColumn(), focused(), key(Qt::Key_Down),
+        << QList<Step>{addRows(30),        secondColumn(),     focused(),        key(Qt::Key_Down),
                        key(Qt::Key_Right), key(Qt::Key_Right), key(Qt::Key_Left)};
     QTest::newRow("a skin naming the tree view")
         << QList<Step>{styled(skin), addRows(25), focused(), clickAt({30, 40})};
@@ -263,8 +265,8 @@ void FlatListViewTest::looksAndActsAsTheTreeView()
             step(pair, *view);
             settle();
         }
-        const QByteArray what = QByteArray(QTest::currentDataTag()) + " step " +
-                                QByteArray::number(++done);
+        const QByteArray what =
+            QByteArray(QTest::currentDataTag()) + " step " + QByteArray::number(++done);
         compareState(pair, what.constData());
     }
     compareLook(pair, QString::fromLatin1(QTest::currentDataTag()));

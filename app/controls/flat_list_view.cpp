@@ -131,7 +131,8 @@ int FlatListView::rowSizeHint(int row) const
             continue;
         const QModelIndex index = model()->index(row, logical, rootIndex());
         if (index.isValid())
-            height = std::max(height, itemDelegateForIndex(index)->sizeHint(option, index).height());
+            height =
+                std::max(height, itemDelegateForIndex(index)->sizeHint(option, index).height());
     }
     return height;
 }
@@ -314,8 +315,8 @@ void FlatListView::scrollTo(const QModelIndex& index, ScrollHint hint)
     } else if (hint == PositionAtTop || (hint == EnsureVisible && row < top)) {
         vertical->setValue(row);
     } else { // at the bottom, or in the middle with a preference for the row above
-        const int space = hint == PositionAtCenter ? area.height() / 2 + m_rowHeight - 1
-                                                   : area.height();
+        const int space =
+            hint == PositionAtCenter ? area.height() / 2 + m_rowHeight - 1 : area.height();
         int first = row;
         if (space > m_rowHeight) {
             const int fitting = space / m_rowHeight;
@@ -431,7 +432,8 @@ void FlatListView::keyboardSearch(const QString& search)
         return;
     executeDelayedItemsLayout();
 
-    QModelIndex start = currentIndex().isValid() ? currentIndex() : model()->index(0, 0, rootIndex());
+    QModelIndex start =
+        currentIndex().isValid() ? currentIndex() : model()->index(0, 0, rootIndex());
     bool skipRow = false;
     const bool typedBefore = m_keyboardInputTime.isValid();
     const qint64 sinceLastKey = typedBefore ? m_keyboardInputTime.restart() : 0;
@@ -464,10 +466,10 @@ void FlatListView::setSelection(const QRect& rect, QItemSelectionModel::Selectio
     if (!selectionModel() || rect.isNull())
         return;
     executeDelayedItemsLayout();
-    const int leftX = isRightToLeft() ? std::max(rect.left(), rect.right())
-                                      : std::min(rect.left(), rect.right());
-    const int rightX = isRightToLeft() ? std::min(rect.left(), rect.right())
-                                       : std::max(rect.left(), rect.right());
+    const int leftX =
+        isRightToLeft() ? std::max(rect.left(), rect.right()) : std::min(rect.left(), rect.right());
+    const int rightX =
+        isRightToLeft() ? std::min(rect.left(), rect.right()) : std::max(rect.left(), rect.right());
     QModelIndex topLeft = indexAt({leftX, std::min(rect.top(), rect.bottom())});
     QModelIndex bottomRight = indexAt({rightX, std::max(rect.top(), rect.bottom())});
     if (!topLeft.isValid() && !bottomRight.isValid()) {
@@ -479,8 +481,8 @@ void FlatListView::setSelection(const QRect& rect, QItemSelectionModel::Selectio
     if (!topLeft.isValid() && rows > 0)
         topLeft = model()->index(0, 0, rootIndex());
     if (!bottomRight.isValid() && rows > 0)
-        bottomRight = model()->index(rows - 1, m_header->logicalIndex(m_header->count() - 1),
-                                     rootIndex());
+        bottomRight =
+            model()->index(rows - 1, m_header->logicalIndex(m_header->count() - 1), rootIndex());
     const auto enabled = [this](const QModelIndex& index) {
         return (model()->flags(index) & Qt::ItemIsEnabled) != 0;
     };
@@ -507,8 +509,9 @@ void FlatListView::setSelection(const QRect& rect, QItemSelectionModel::Selectio
         while (last + 1 < columns.size() && columns[last + 1] == columns[last] + 1)
             ++last;
         if (top <= bottom)
-            selection.append(QItemSelectionRange(model()->index(top, columns[first], rootIndex()),
-                                                 model()->index(bottom, columns[last], rootIndex())));
+            selection.append(
+                QItemSelectionRange(model()->index(top, columns[first], rootIndex()),
+                                    model()->index(bottom, columns[last], rootIndex())));
         first = last + 1;
     }
     selectionModel()->select(selection, command);
@@ -745,7 +748,8 @@ void FlatListView::drawRow(QPainter& painter, const QStyleOptionViewItem& option
             currentRowHasFocus = model()->index(row, c, rootIndex()) == current;
     }
     opt.showDecorationSelected = true; // rows are selected whole
-    const bool hoverRow = m_hover.isValid() && m_hover.parent() == rootIndex() && m_hover.row() == row;
+    const bool hoverRow =
+        m_hover.isValid() && m_hover.parent() == rootIndex() && m_hover.row() == row;
 
     // The shown columns in the area, and where each sits in the row (for the style).
     int columnBeforeLeft = -1;

@@ -75,8 +75,8 @@ private:
     int rowSizeHint(int row) const;
     void measureRowHeight();
     void updateScrollBars();
-    void drawRow(QPainter& painter, const QStyleOptionViewItem& option, int row,
-                 int leftColumn, int rightColumn) const;
+    void drawRow(QPainter& painter, const QStyleOptionViewItem& option, int row, int leftColumn,
+                 int rightColumn) const;
     // The whole width of a row, for repainting it.
     QRect rowRect(int row) const;
     int accessibleEntry(const QModelIndex& index) const;
@@ -86,7 +86,7 @@ private:
     QHeaderView* m_header;
     int m_rowHeight = 0;
     QPersistentModelIndex m_hover; // the base class's hover index, which it keeps private
-    QString m_keyboardInput;        // the keys typed in a row, for finding a line
+    QString m_keyboardInput;       // the keys typed in a row, for finding a line
     QElapsedTimer m_keyboardInputTime;
     QList<int> m_columnsToUpdate;
     int m_columnResizeTimer = 0;
