@@ -43,6 +43,15 @@ FlatListView::FlatListView(QWidget* parent)
     connect(m_header, &QHeaderView::geometriesChanged, this, &FlatListView::updateGeometries);
 }
 
+FlatListView::~FlatListView()
+{
+    // A shown view hides its header as its widget part goes: the header's signals must not
+    // reach the view's own part, gone by then.
+    disconnect(m_header, nullptr, this, nullptr);
+    if (QAbstractItemModel* model = this->model())
+        disconnect(model, &QAbstractItemModel::rowsRemoved, this, nullptr);
+}
+
 void FlatListView::setModel(QAbstractItemModel* model)
 {
     if (model == this->model())

@@ -21,6 +21,7 @@ class FlatListView : public QAbstractItemView
     Q_OBJECT
 public:
     explicit FlatListView(QWidget* parent = nullptr);
+    ~FlatListView() override;
 
     QHeaderView* header() const { return m_header; }
     int columnWidth(int column) const;
