@@ -23,7 +23,7 @@ double millisecondsOf(const std::function<void()>& work)
     QElapsedTimer clock;
     clock.start();
     work();
-    return clock.nsecsElapsed() / 1e6;
+    return velmora::bench::seconds(clock) * 1000;
 }
 
 void measure(int rows)

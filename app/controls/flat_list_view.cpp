@@ -860,10 +860,9 @@ void FlatListView::drawRow(QPainter& painter, const QStyleOptionViewItem& option
     }
 }
 
-int FlatListView::accessibleEntry(const QModelIndex& index) const
+int FlatListView::accessibleEntry(int row, int column) const
 {
-    // The headings are entries too (row -1), as in the tree view.
-    return (index.row() + 1) * model()->columnCount(rootIndex()) + index.column();
+    return (row + 1) * model()->columnCount(rootIndex()) + column;
 }
 
 void FlatListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -875,7 +874,7 @@ void FlatListView::currentChanged(const QModelIndex& current, const QModelIndex&
         viewport()->update(rowRect(current.row()));
     if (QAccessible::isActive() && current.isValid()) {
         QAccessibleEvent focus(this, QAccessible::Focus);
-        focus.setChild(accessibleEntry(current));
+        focus.setChild(accessibleEntry(current.row(), current.column()));
         QAccessible::updateAccessibility(&focus);
     }
 }
@@ -888,12 +887,12 @@ void FlatListView::selectionChanged(const QItemSelection& selected,
         return;
     if (const QModelIndex added = selected.indexes().value(0); added.isValid()) {
         QAccessibleEvent event(this, QAccessible::SelectionAdd);
-        event.setChild(accessibleEntry(added));
+        event.setChild(accessibleEntry(added.row(), added.column()));
         QAccessible::updateAccessibility(&event);
     }
     if (const QModelIndex removed = deselected.indexes().value(0); removed.isValid()) {
         QAccessibleEvent event(this, QAccessible::SelectionRemove);
-        event.setChild(accessibleEntry(removed));
+        event.setChild(accessibleEntry(removed.row(), removed.column()));
         QAccessible::updateAccessibility(&event);
     }
 }

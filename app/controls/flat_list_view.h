@@ -28,6 +28,9 @@ public:
     void setColumnWidth(int column, int width);
     // Every row's height: the first row's size hint, as QTreeView takes it.
     int rowHeight() const { return m_rowHeight; }
+    // The number of a cell in the view's accessibility events, (row + 1) * columns +
+    // column, the headings being row -1, as QTreeView numbers them.
+    int accessibleEntry(int row, int column) const;
 
     void setModel(QAbstractItemModel* model) override;
     void setSelectionModel(QItemSelectionModel* selectionModel) override;
@@ -80,7 +83,6 @@ private:
                  int rightColumn) const;
     // The whole width of a row, for repainting it.
     QRect rowRect(int row) const;
-    int accessibleEntry(const QModelIndex& index) const;
     void columnResized(int column);
     void columnCountChanged();
 

@@ -11,15 +11,11 @@ namespace velmora {
 
 namespace {
 
-// The lists are flat lists of lines, not trees: they are announced as lists whose entries
-// read as their text. Entries are numbered as the view numbers them in the focus and
-// selection events it sends, (row + 1) * columns + column, the headings being row -1; so
-// an event's entry is the line that took the focus. An entry is a place in the list, not a
-// particular line: after a deletion it reads as the line that moved up into it.
-int entryOf(const FlatListView& view, int row, int column)
-{
-    return (row + 1) * view.model()->columnCount() + column;
-}
+// The lists are announced as lists whose entries read as their text. Entries are numbered
+// as the view numbers them in the focus and selection events it sends
+// (FlatListView::accessibleEntry), so an event's entry is the line that took the focus. An
+// entry is a place in the list, not a particular line: after a deletion it reads as the
+// line that moved up into it.
 
 class ListEntryAccessible : public QAccessibleInterface
 {
@@ -90,7 +86,7 @@ public:
         return state;
     }
 
-    int entry() const { return entryOf(*m_view, m_row, m_column); }
+    int entry() const { return m_view->accessibleEntry(m_row, m_column); }
 
 private:
     bool isHeading() const { return m_row < 0; }
@@ -141,7 +137,7 @@ public:
         const QModelIndex at = view()->indexAt(inViewport);
         if (!at.isValid())
             return nullptr;
-        return child(entryOf(*view(), at.row(), at.column()));
+        return child(view()->accessibleEntry(at.row(), at.column()));
     }
 
     QAccessibleInterface* focusChild() const override
@@ -149,7 +145,7 @@ public:
         const QModelIndex current = view()->currentIndex();
         if (!view()->hasFocus() || !current.isValid())
             return nullptr;
-        return child(entryOf(*view(), current.row(), current.column()));
+        return child(view()->accessibleEntry(current.row(), current.column()));
     }
 
 private:
