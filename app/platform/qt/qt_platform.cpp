@@ -7,6 +7,8 @@
 #include "app/platform/host_files.h"
 #include "app/platform/host_paths.h"
 #include "app/platform/memory_give_back.h"
+#include "app/platform/qt/host_save_dialog.h"
+#include "app/platform/qt/qt_file_dialogs.h"
 #include "app/platform/save_file_writer.h"
 #include "app/platform/shell_command.h"
 
@@ -15,7 +17,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTime>
@@ -49,24 +50,6 @@ QString forDisplay(QString text)
     return text;
 }
 
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes.
-QString toQtFileFilter(const QString& barSeparatedFilter)
-{
-    const QStringList parts = barSeparatedFilter.split(u'|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        const qsizetype paren = description.indexOf(u'(');
-        if (paren > 0)
-            description = description.left(paren).trimmed();
-        QString pattern = parts[i + 1];
-        pattern.replace(u"*.*"_s, u"*"_s); // "all files" must match names without a dot too
-        pattern.replace(u';', u' ');
-        filters.append(description + u" ("_s + pattern + u')');
-    }
-    return filters.join(u";;"_s);
-}
-
 } // namespace
 
 QtPlatform::QtPlatform() : m_random(0)
@@ -84,38 +67,12 @@ void QtPlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString&
 
 QString QtPlatform::showOpenDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
-                       toQtFileFilter(request.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((request.flags & FileDialogFlags::AllowMultiSelect)
-                           ? QFileDialog::ExistingFiles
-                           : QFileDialog::ExistingFile);
-    if (!request.fileName.isEmpty())
-        dialog.selectFile(toHostPath(request.fileName));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return {};
-    if (files.size() == 1)
-        return toWindowsPath(QFileInfo(files.front()).absoluteFilePath());
-    // Several names: the folder, then each name, separated by NUL.
-    QString result = toWindowsPath(QFileInfo(files.front()).absolutePath());
-    for (const QString& file : files)
-        result += QChar(u'\0') + QFileInfo(file).fileName();
-    return result;
+    return showQtOpenDialog(request);
 }
 
 QString QtPlatform::showSaveDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, QString(),
-                       toQtFileFilter(request.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite); // the program asks no question
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return toWindowsPath(QFileInfo(dialog.selectedFiles().front()).absoluteFilePath());
+    return showHostSaveDialog(request);
 }
 
 void QtPlatform::clipboardClear()
