@@ -21,14 +21,14 @@ test_packages=(
     desktop-file-utils appstream                     # the menu entry and metainfo checks
 )
 windows_packages=(
-    cmake ninja-build                                   # the build tools
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev     # MinGW-w64, posix threads (std::jthread)
-    qt6-base-dev qt6-base-dev-tools                     # the host's moc, rcc, uic; Qt6HostInfo
-    wine64                                              # runs the tests and the packages
-    nsis zip unzip                                      # the installer and the portable zip
-    xvfb xauth xdotool imagemagick fonts-liberation     # the real window, screenshots, Arial's twin
-    clang-format                                        # formatting, as on Linux
-    ca-certificates patch xz-utils                      # Qt from Debian's source
+    cmake ninja-build                                     # the build tools
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev       # MinGW-w64, posix threads (std::jthread)
+    qt6-base-dev qt6-base-dev-tools                       # the host's moc, rcc, uic; Qt6HostInfo
+    wine64                                                # runs the tests and the packages
+    nsis zip unzip                                        # the installer and the portable zip
+    xvfb xauth xdotool xclip imagemagick fonts-liberation # the real window, screenshots, Arial's twin
+    clang-format                                          # formatting, as on Linux
+    ca-certificates patch xz-utils                        # Qt from Debian's source
 )
 
 case ${1:-} in

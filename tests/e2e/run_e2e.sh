@@ -8,14 +8,26 @@
 #
 #   tests/e2e/run_e2e.sh <velmora executable> <close_window helper> [screenshot folder]
 #
+# With VELMORA_E2E_WINE_RUN set, the program is velmora.exe run under Wine with the windows
+# platform plugin, in a Wine prefix of its own: the variable holds the command that runs
+# it, scripts/wine_run.sh with its DLL folders and "--". The file dialogs are then the
+# host's own and take Windows paths (Z: is the root folder), and the window is closed as
+# Windows closes one, with a WM_CLOSE (taskkill without /f); the closer argument is unused.
+#
 # VELMORA_E2E_LONG_SORT_LINES sets the lines of the long sort (6,000,000 by default; fewer
 # for a build that runs slower).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 app=$(realpath "$1")
-closer=$(realpath "$2")
 shots=${3:-$here/../../out/e2e}
+wine_run=()
+[ -n "${VELMORA_E2E_WINE_RUN:-}" ] && read -ra wine_run <<<"$VELMORA_E2E_WINE_RUN"
+if ((${#wine_run[@]})); then
+    closer=""
+else
+    closer=$(realpath "$2")
+fi
 
 fail() {
     echo "FAIL: $*" >&2
@@ -43,6 +55,7 @@ cleanup() {
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
+    ((${#wine_run[@]})) && WINEPREFIX=$work/wine /usr/lib/wine/wineserver64 -k 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -65,6 +78,10 @@ own_display=yes
 export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
     XDG_RUNTIME_DIR="$work/runtime"
 unset QT_FATAL_WARNINGS
+if ((${#wine_run[@]})); then
+    export QT_QPA_PLATFORM=windows VELMORA_WINEPREFIX=$work/wine
+    "${wine_run[@]}" cmd /c exit >/dev/null 2>&1 || fail "Wine would not start"
+fi
 echo "Xvfb on display $DISPLAY"
 
 # Control rectangles in twips: left top width height, as the window's design has them.
@@ -130,7 +147,7 @@ wait_until_idle() {
 }
 
 start_app() {
-    "$1" >"$work/app.log" 2>&1 &
+    "${wine_run[@]}" "$1" >"$work/app.log" 2>&1 &
     app_pid=$!
     win=$(wait_for_window '^Velmora$' 30)
     wait_until_idle
@@ -151,7 +168,14 @@ click() {
 
 # A new window shows before it takes the keyboard, and keys sent before then are lost, as
 # they would be for a person typing that fast: wait for the focus and a quiet program.
+# Without a window manager Wine leaves the X focus to follow the pointer and passes the
+# keys on to the window that has the focus in Windows' terms: the pointer goes there.
 wait_for_focus() {
+    if ((${#wine_run[@]})); then
+        xdotool mousemove --window "$1" 10 10
+        wait_until_idle
+        return
+    fi
     for _ in $(seq 200); do
         [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && break
         sleep 0.1
@@ -165,12 +189,22 @@ answer_file_dialog() {
     local title=$1 path=$2 dialog
     dialog=$(wait_for_window "$title" 20 "$win")
     wait_for_focus "$dialog"
+    ((${#wine_run[@]})) && path="Z:${path//\//\\}"
     xdotool type --delay 15 "$path"
     xdotool key Return
     wait_for_window_gone "$dialog" "$title"
 }
 
 shoot() { import -window "$win" "$shots/$1"; }
+
+# Closes the window as its close box does.
+close_window() {
+    if ((${#wine_run[@]})); then
+        "${wine_run[@]}" taskkill /im "$(basename "$app")" >/dev/null 2>&1
+    else
+        "$closer" "$win"
+    fi
+}
 
 # Saves a control's current look, cut out of the window, as an image.
 crop() {
@@ -217,7 +251,10 @@ wait_until_idle
 shoot 01-at-rest.png
 
 step "copy the results, confirm the message with Enter, read the clipboard"
-printf '%s\r\n' "${results[@]}" >"$work/expected-clipboard"
+# Wine hands the clipboard's text to X with Unix line ends.
+line_end='\r\n'
+((${#wine_run[@]})) && line_end='\n'
+printf "%s$line_end" "${results[@]}" >"$work/expected-clipboard"
 click Copy
 box=$(wait_for_window '^Velmora$' 20 "$win")
 wait_for_focus "$box"
@@ -276,7 +313,7 @@ sleep 0.3
 (($(cpu_ticks) - busy_from >= 5)) || fail "the sort is not running when the window is closed"
 [ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "a message box showed during the sort"
 closed_at=$(date +%s%N)
-"$closer" "$win"
+close_window
 for _ in $(seq 100); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
@@ -292,9 +329,9 @@ echo "ended $took ms after the close, status 0"
 
 step "with a skin file beside the program"
 mkdir -p "$work/skinned/x"
-cp "$app" "$work/skinned/velmora"
+cp "$app" "$work/skinned/"
 cp "$here/skin.cjs" "$work/skinned/x/o.cjs"
-start_app "$work/skinned/velmora"
+start_app "$work/skinned/$(basename "$app")"
 [ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "the skin was refused with a message"
 click LoadSample
 click WordMode
@@ -303,7 +340,7 @@ wait_until_idle
 click StartSorting
 wait_until_idle
 shoot 03-skin.png
-"$closer" "$win"
+close_window
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
