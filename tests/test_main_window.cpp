@@ -14,6 +14,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void startsEmptyIdleAndFixedSize();
+    void designFontsHoldAgainstTheSystemsClassFonts();
     void keyboardNavigation();
     void helpShowsTheContactMessage();
     void hoverPointer_data();
@@ -49,6 +50,35 @@ void MainWindowTest::startsEmptyIdleAndFixedSize()
     QCOMPARE(form.sortLinesOption->font().pointSizeF(), 9.0);
     QCOMPARE(form.startSortingButton->font().pointSizeF(), 11.25);
     QVERIFY(form.startSortingButton->font().bold());
+}
+
+// Windows gives lists, headers, group boxes, option buttons and check boxes fonts of their
+// own, which win over a font the window passes down: every control shows the design's
+// font all the same.
+void MainWindowTest::designFontsHoldAgainstTheSystemsClassFonts()
+{
+    const char* classes[] = {"QAbstractItemView", "QHeaderView", "QGroupBox",
+                             "QRadioButton",      "QCheckBox",   "QPushButton"};
+    const QFont appFont = QApplication::font();
+    for (const char* className : classes)
+        QApplication::setFont(QFont(u"Courier"_s, 7), className);
+    FakePlatformScope scope;
+    MainWindow form;
+    form.startUp();
+    for (const char* className : classes)
+        QApplication::setFont(appFont, className);
+
+    auto expectArialBold = [](const QWidget* control, double points) {
+        const QFont font = control->font();
+        if (font.family() != u"Arial"_s || !font.bold() || font.pointSizeF() != points)
+            QFAIL(qPrintable(control->objectName() + u" shows "_s + font.toString()));
+    };
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             form.inputList, form.inputList->header(), form.resultList, form.resultList->header(),
+             form.optionsFrame, form.sortLinesOption, form.sortWordsOption, form.counterCheck})
+        expectArialBold(control, 9.0);
+    for (const QWidget* button : form.findChildren<CommandButton*>())
+        expectArialBold(button, 11.25);
 }
 
 // Tab in design order; the arrows move between the options, and Tab then lands on the
