@@ -15,8 +15,7 @@ namespace {
 // it is read into memory.
 constexpr qint64 kLargestSkinFile = qint64{16} * 1024 * 1024;
 
-} // namespace
-
+// No NUL characters, comments and quoted strings closed, braces balanced.
 bool isWellFormedStyleSheet(QStringView sheet)
 {
     int depth = 0;
@@ -48,6 +47,8 @@ bool isWellFormedStyleSheet(QStringView sheet)
     }
     return depth == 0;
 }
+
+} // namespace
 
 QString renameTypeSelector(QStringView sheet, QStringView from, QStringView to)
 {

@@ -20,9 +20,6 @@ namespace velmora {
 // file cannot be read, is larger than any skin, or fails the checks above.
 QString readSkinFile(const QString& path);
 
-// True when the text passes the checks above.
-bool isWellFormedStyleSheet(QStringView sheet);
-
 // The sheet with every type selector `from` (also as `.from`, and before `::` or `:`) named
 // `to` instead; declarations, comments and quoted texts stay as they are.
 QString renameTypeSelector(QStringView sheet, QStringView from, QStringView to);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The host's own calls behind the real platform's file services, one file per host
 // (posix/host_files_posix.cpp, win/host_files_win.cpp). Paths are Windows-form; each
 // function maps the path to the host itself.
@@ -12,7 +14,13 @@ bool modificationTimeReadable(const QString& path); // never throws
 qint64 fileLength(const QString& path);             // throws RuntimeFailure
 QByteArray readWholeFile(const QString& path);      // throws RuntimeFailure
 
-// For the save-file writer (qt/save_file_writer.cpp), on the open file's handle. Qt names
+// What both hosts' readWholeFile do once the file is open: refuse a length beyond the
+// largest readable file, make room for it, and call readSome(buffer, most) until the room
+// is full or it gives 0. A file that grows meanwhile is cut at that length; one that
+// shrinks gives what is left. readSome returns the bytes it read and throws on failure.
+QByteArray readOpenFile(qint64 length, const std::function<qint64(char*, qint64)>& readSome);
+
+// For the save-file writer (save_file_writer.cpp), on the open file's handle. Qt names
 // a write that fills the disk part of the way a plain write error; the host's own reason,
 // left by the refused call, tells the full disk apart.
 void clearFailureReason();

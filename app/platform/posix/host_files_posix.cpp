@@ -109,32 +109,15 @@ QByteArray readWholeFile(const QString& path)
         throw failureFromErrno(errno);
     if (!S_ISREG(status.st_mode))
         throw Failure::pathFileAccessError(); // never read a folder, device or pipe
-    if (status.st_size > kLargestReadableFile)
-        throw Failure::fileTooLarge();
-
-    QByteArray bytes;
-    try {
-        bytes = QByteArray(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw Failure::outOfMemory();
-    }
-    // The length seen by fstat is what we read; a file that grows meanwhile is cut there,
-    // one that shrinks gives what is left.
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(file.get(), bytes.data() + filled,
-                                   static_cast<std::size_t>(bytes.size() - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw failureFromErrno(errno);
+    return readOpenFile(status.st_size, [&](char* buffer, qint64 most) -> qint64 {
+        for (;;) {
+            const ssize_t got = ::read(file.get(), buffer, static_cast<std::size_t>(most));
+            if (got >= 0)
+                return got;
+            if (errno != EINTR)
+                throw failureFromErrno(errno);
         }
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
+    });
 }
 
 void clearFailureReason()

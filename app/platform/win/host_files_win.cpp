@@ -120,30 +120,13 @@ QByteArray readWholeFile(const QString& path)
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size))
         throw failureFromWin32(GetLastError());
-    if (size.QuadPart > kLargestReadableFile)
-        throw Failure::fileTooLarge();
-
-    QByteArray bytes;
-    try {
-        bytes = QByteArray(static_cast<qsizetype>(size.QuadPart), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        throw Failure::outOfMemory();
-    }
-    // The length seen before reading is what we read; a file that grows meanwhile is cut
-    // there, one that shrinks gives what is left.
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const DWORD wanted =
-            static_cast<DWORD>(std::min<qsizetype>(bytes.size() - filled, 1 << 30));
+    return readOpenFile(size.QuadPart, [&](char* buffer, qint64 most) -> qint64 {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + filled, wanted, &got, nullptr))
+        if (!ReadFile(file.get(), buffer, static_cast<DWORD>(std::min<qint64>(most, 1 << 30)), &got,
+                      nullptr))
             throw failureFromWin32(GetLastError());
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
+        return got;
+    });
 }
 
 void clearFailureReason()
