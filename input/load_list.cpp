@@ -4,7 +4,7 @@
 #include "app/platform/platform.h"
 #include "input/file_helpers.h"
 
-#include <limits>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +22,27 @@ bool holdsMoreThanSpaces(QStringView line)
     return false;
 }
 
+// The lines of a file's text that hold more than spaces, in order, each cut straight out
+// of the text: a kept line costs one string, a skipped one nothing.
+QStringList keptLines(QString text)
+{
+    text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
+    const QStringView all(text);
+    QStringList lines;
+    lines.reserve(all.count(u'\n') + 1);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype feed = all.indexOf(u'\n', start);
+        const qsizetype end = feed < 0 ? all.size() : feed;
+        const QStringView line = all.sliced(start, end - start);
+        if (holdsMoreThanSpaces(line))
+            lines.append(line.toString());
+        if (feed < 0)
+            return lines;
+        start = feed + 1;
+    }
+}
+
 } // namespace
 
 void loadListFromFile(ListItemCollection& items, const QString& path)
@@ -30,27 +51,15 @@ void loadListFromFile(ListItemCollection& items, const QString& path)
         platform().messageBox(u"File not found"_s);
         return;
     }
-    QString text = input::readFileText(path);
-    text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
-
-    // Lines are cut straight out of the text: each kept line costs one string, and the
-    // skipped ones cost nothing.
-    const QStringView all(text);
-    // Room for every line at once when the file at least doubles the list; smaller files
-    // leave the growth to the list, so loading many small files stays linear.
-    const qsizetype lines = all.count(u'\n') + 1;
-    if (lines > items.count() && items.count() + lines <= std::numeric_limits<int>::max())
-        items.reserve(static_cast<int>(items.count() + lines));
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype feed = all.indexOf(u'\n', start);
-        const qsizetype end = feed < 0 ? all.size() : feed;
-        const QStringView line = all.sliced(start, end - start);
-        if (holdsMoreThanSpaces(line))
-            items.add(line.toString());
-        if (feed < 0)
-            break;
-        start = feed + 1;
+    // Reading, decoding and cutting a big file take seconds, and nothing may run between
+    // them: they run beside the window, which meanwhile only repaints.
+    QStringList lines;
+    platform().runWhileRepainting([&] { lines = keptLines(input::readFileText(path)); });
+    // The lines join the list as one block. Without the memory for that, they are added one
+    // by one, as far as memory goes.
+    if (!items.addAll(lines)) {
+        for (QString& line : lines)
+            items.add(std::move(line));
     }
 }
 

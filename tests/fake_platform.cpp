@@ -105,6 +105,14 @@ void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& w
     failure.rethrowIfFailed();
 }
 
+void FakePlatform::runWhileRepainting(const std::function<void()>& work)
+{
+    // On a thread of its own, as on the real platform; nothing is processed meanwhile.
+    FailureCarrier failure;
+    std::thread([&] { failure.run(work); }).join();
+    failure.rethrowIfFailed();
+}
+
 void FakePlatform::pumpEvents(Pump /*mode*/)
 {
     ++yields;

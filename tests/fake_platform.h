@@ -99,6 +99,7 @@ public:
     std::map<int, std::function<void()>> whileWorking;
     bool actionsAfterWork = false;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
+    void runWhileRepainting(const std::function<void()>& work) override;
 
     QtPlatform& real() { return m_real; }
 

@@ -4,9 +4,11 @@
 #include "app/platform/qt/qt_platform.h"
 #include "sorting/key_ranking.h"
 
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <atomic>
@@ -25,6 +27,7 @@ private Q_SLOTS:
     void skippableYieldsStillProcessEvents();
     void eventsRunWhileTheWorkRuns();
     void failuresOfTheWorkReachTheCaller();
+    void closingWaitsForWorkThatOnlyRepaints();
     void endingProgramStopsTheWork();
     void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
@@ -72,6 +75,61 @@ void BackgroundWorkTest::failuresOfTheWorkReachTheCaller()
     QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, platform.runWhilePumping([](std::stop_token) {
         throw velmora::Failure::outOfMemory();
     }));
+    QVERIFY_THROWS_EXCEPTION(velmora::RuntimeFailure, platform.runWhileRepainting([] {
+        throw velmora::Failure::outOfMemory();
+    }));
+}
+
+namespace {
+
+// A window that counts its paints and the closings that reach it.
+class CountingWindow : public QWidget
+{
+public:
+    std::atomic<int> paints = 0;
+    std::atomic<int> closings = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closings;
+        event->accept();
+    }
+};
+
+} // namespace
+
+// Work that must not let a handler run beside it: the window repaints meanwhile, but it is
+// closed only once the work is done.
+void BackgroundWorkTest::closingWaitsForWorkThatOnlyRepaints()
+{
+    velmora::QtPlatform platform;
+    CountingWindow window;
+    window.resize(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int paintsBefore = window.paints;
+    int paintsDuringWork = 0;
+    int closingsDuringWork = -1;
+    platform.runWhileRepainting([&] {
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                window.update(); // painted by the loop, not here
+                window.close();
+            },
+            Qt::QueuedConnection);
+        for (int wait = 0; wait < 500 && window.paints == paintsBefore; ++wait)
+            std::this_thread::sleep_for(10ms);
+        std::this_thread::sleep_for(50ms); // time for the closing to reach the window
+        paintsDuringWork = window.paints;
+        closingsDuringWork = window.closings;
+    });
+    QVERIFY(paintsDuringWork > paintsBefore);
+    QCOMPARE(closingsDuringWork, 0);
+    QCOMPARE(window.closings.load(), 1);
+    QVERIFY(!window.isVisible());
 }
 
 void BackgroundWorkTest::endingProgramStopsTheWork()

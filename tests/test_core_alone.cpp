@@ -61,6 +61,7 @@ public:
     {
         work({}); // no events to process
     }
+    void runWhileRepainting(const std::function<void()>& work) override { work(); }
 
 protected:
     void pumpEvents(Pump) override { ++yields; }

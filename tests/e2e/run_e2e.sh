@@ -98,6 +98,7 @@ declare -A control=(
     [Copy]="4080 7530 3840 405"
     [ClearResults]="120 8040 3840 405"
     [ProgressBar]="120 8560 7800 405"
+    [InputList]="120 120 7800 2085"
     [ResultList]="120 5310 7800 2130"
 )
 
@@ -239,9 +240,28 @@ words=(Avoid Avoid Encourage Guard Hire Hire Invest Never Pick Support Watch Wri
 results=()
 for i in "${!words[@]}"; do results+=("$((i + 1)). ${words[i]}"); done
 
+# Closes the window and expects the program to end with status 0 within so many ms.
+close_and_expect_end() {
+    local what=$1 most=$2 closed_at status=0 took
+    closed_at=$(date +%s%N)
+    close_window
+    for _ in $(seq $((most / 100 + 50))); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "$what: still running long after the close"
+    wait "$app_pid" || status=$?
+    app_pid=""
+    took=$((($(date +%s%N) - closed_at) / 1000000))
+    [ "$status" -eq 0 ] || fail "$what: exit status $status: $(cat "$work/app.log")"
+    ((took <= most)) || fail "$what: took $took ms to end after the close"
+    echo "$what: ended $took ms after the close, status 0"
+}
+
 step "start, load the sample, sort it word by word with counters"
 start_app "$app"
 crop ResultList "$work/empty-list.png"
+crop InputList "$work/empty-input.png"
 click LoadSample
 click WordMode
 click Counters
@@ -293,6 +313,16 @@ step "load $lines lines, start sorting, clear the results and close the window m
 awk -v lines="$lines" \
     'BEGIN { srand(7); for (i = 0; i < lines; i++) printf "%09d line\n", int(rand() * 1e9) }' \
     >"$work/many.txt"
+# Loading takes a while and nothing of the program runs meanwhile: a click during it acts
+# once the lines are in (Clear Text empties the full list), as it would if the window had
+# not repainted in between.
+click LoadText
+answer_file_dialog '^Load List' "$work/many.txt"
+click ClearText
+wait_until_idle
+crop InputList "$work/input-after-clearing.png"
+differs "$work/empty-input.png" "$work/input-after-clearing.png" &&
+    fail "Clear Text, clicked during the load, did not empty the list once the lines were in"
 click LoadText
 answer_file_dialog '^Load List' "$work/many.txt"
 wait_until_idle
@@ -312,20 +342,13 @@ busy_from=$(cpu_ticks)
 sleep 0.3
 (($(cpu_ticks) - busy_from >= 5)) || fail "the sort is not running when the window is closed"
 [ "$(window_ids '^Velmora$' | wc -l)" -eq 1 ] || fail "a message box showed during the sort"
-closed_at=$(date +%s%N)
-close_window
-for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$app_pid" 2>/dev/null && fail "still running 10 s after the window was closed"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-took=$((($(date +%s%N) - closed_at) / 1000000))
-[ "$status" -eq 0 ] || fail "exit status $status after closing mid-sort: $(cat "$work/app.log")"
-((took <= 5000)) || fail "took $took ms to end after the window was closed"
-echo "ended $took ms after the close, status 0"
+close_and_expect_end "closing mid-sort" 5000
+
+step "close the window while $lines lines load: the program ends once they are in"
+start_app "$app"
+click LoadText
+answer_file_dialog '^Load List' "$work/many.txt"
+close_and_expect_end "closing mid-load" 20000
 
 step "with a skin file beside the program"
 mkdir -p "$work/skinned/x"
@@ -340,10 +363,6 @@ wait_until_idle
 click StartSorting
 wait_until_idle
 shoot 03-skin.png
-close_window
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "exit status $status after closing the skinned window"
+close_and_expect_end "closing the skinned window" 5000
 
 echo "PASS: the real window, end to end; screenshots in $(realpath "$shots")"

@@ -10,6 +10,7 @@
 #include "app/platform/qt/host_save_dialog.h"
 #include "app/platform/qt/qt_file_dialogs.h"
 #include "app/platform/save_file_writer.h"
+#include "app/platform/serial_thread.h"
 #include "app/platform/shell_command.h"
 
 #include <QApplication>
@@ -19,11 +20,14 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTime>
 #include <QTimer>
+#include <QWidget>
 
 #include <atomic>
 #include <thread>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +45,35 @@ constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
 // save, a pass of a sort), so only every so many of them look at it: the longest wait
 // grows by microseconds, and the clock is read a sixteenth as often.
 constexpr int kSkippablePumpsPerClockRead = 16;
+
+// While installed on the application, holds back every window's closing, to be made again
+// by closeHeldWindows.
+class WindowClosingHolder : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close || !watched->isWidgetType())
+            return false;
+        auto* window = static_cast<QWidget*>(watched);
+        if (!window->isWindow())
+            return false;
+        event->ignore(); // the window stays open for now
+        if (!m_held.contains(window))
+            m_held.append(window);
+        return true;
+    }
+
+    void closeHeldWindows()
+    {
+        for (const QPointer<QWidget>& window : std::exchange(m_held, {}))
+            if (window)
+                window->close();
+    }
+
+private:
+    QList<QPointer<QWidget>> m_held;
+};
 
 QString forDisplay(QString text)
 {
@@ -191,6 +224,33 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
     }
     if (programEnding())
         throw ProgramEnding{};
+    failure.rethrowIfFailed();
+}
+
+void QtPlatform::runWhileRepainting(const std::function<void()>& work)
+{
+    // Window-system input stays queued while user input is excluded; a window's closing is
+    // not input, so it is held here and made again once the work is done.
+    WindowClosingHolder closings;
+    QCoreApplication::instance()->installEventFilter(&closings);
+    FailureCarrier failure;
+    std::atomic<bool> done = false;
+    // Always the same thread: glibc gives each thread a heap arena of its own, and a list
+    // loaded there and later freed returns its memory to that arena, where the next load
+    // finds it again. A new thread each time would take fresh memory while the old sat idle.
+    static SerialThread worker;
+    worker.hand([&] {
+        failure.run(work);
+        done = true;
+        // Wakes the wait below; nothing of this call's own may be touched from here on.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    QCoreApplication::instance()->removeEventFilter(&closings);
+    closings.closeHeldWindows();
     failure.rethrowIfFailed();
 }
 

@@ -34,6 +34,7 @@ public:
     QByteArray encodeAnsi(QStringView text) override;
     void giveBackFreedMemory() override;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
+    void runWhileRepainting(const std::function<void()>& work) override;
 
 protected:
     void pumpEvents(Pump mode) override;
