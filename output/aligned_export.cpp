@@ -104,6 +104,7 @@ void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
         if (proc.test(116, [&] { return cellLength(heading(c)) > widest; }))
             proc.step(118, [&] { widest = cellLength(heading(c)); });
         proc.forLoop(120, 134, 1, rowCount, [&](std::int32_t r) {
+            rows.prefetchText(r + kPrefetchRows);
             proc.step(122, pump);
             // The main text (column 1) and the sub-items have steps of their own.
             const int step = proc.test(124, [&] { return c == 1; }) ? 126 : 130;
@@ -143,6 +144,7 @@ void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
     // One line per checked row. A row that has gone meanwhile fails its checked test, so
     // (as with every failed test) its branch runs: its cells fail and it is written empty.
     proc.forLoop(182, 224, 1, rowCount, [&](std::int32_t r) {
+        rows.prefetchText(r + kPrefetchRows);
         proc.step(184, pump);
         proc.step(186, [&] { line.truncate(0); });
         if (!proc.test(188, [&] { return rows.item(r).isChecked(); }))

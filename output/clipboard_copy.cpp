@@ -39,6 +39,7 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
         const std::int32_t rowCount = rows.count();
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             yieldBetweenCells();
+            rows.prefetchText(r + kPrefetchRows);
             const QString& cell = cellText(rows.item(r), c);
             widest = std::max(widest, cellLength(cell));
             cellTotal += cell.size();
@@ -54,6 +55,7 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
     const std::int32_t rowCount = rows.count();
     for (std::int32_t r = 1; r <= rowCount; ++r) {
         yieldBetweenCells();
+        rows.prefetchText(r + kPrefetchRows);
         if (!rows.item(r).isChecked())
             continue;
         const std::int32_t cellCount = columns.count();

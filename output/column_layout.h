@@ -45,6 +45,9 @@ inline void appendCell(QString& line, const QString& cell, std::int32_t width)
         appendUnpadded(line, cell);
 }
 
+// How far ahead of the row being read its walks over the rows fetch the texts.
+inline constexpr std::int32_t kPrefetchRows = 16;
+
 // The yield between cells. Both walk every cell of lists of up to a million rows, where
 // processing events at every cell would cost more than the work, so the pump may skip a
 // turn that comes right after the last.

@@ -49,6 +49,17 @@ void ListModel::setChecked(int row, bool checked)
     rowChanged(row);
 }
 
+void ListModel::prefetchText(int row) const
+{
+    if (row < 0 || row >= m_texts.size())
+        return;
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_prefetch)
+    __builtin_prefetch(m_texts[row].constData());
+#endif
+#endif
+}
+
 void ListModel::reserveRows(int count)
 {
     m_texts.reserve(count);

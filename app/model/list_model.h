@@ -25,6 +25,8 @@ public:
     // catches up on the next turn of the event loop.
     int rowCountWithPending() const { return static_cast<int>(m_texts.size()); }
     const QString& text(int row) const { return m_texts[row]; }
+    // Asks the processor to fetch a row's text ahead of its use; no row, no effect.
+    void prefetchText(int row) const;
     const QStringList& texts() const { return m_texts; }
     void setText(int row, const QString& text);
     // Sub-item k (from 1) of a row; empty when it was never set.
