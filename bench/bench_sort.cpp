@@ -3,7 +3,8 @@
 //   ranking  - the key ranking with packed first code units against a stable sort that
 //              compares the texts, on one thread;
 //   lines    - the command end to end through the window on random lines, the longest
-//              event-loop gap during the sort, the result-list fill, already-sorted lines;
+//              event-loop gap during the sort, the result-list fill, already-sorted lines,
+//              and already-sorted lines numbered (the fill with counters);
 //   words    - word mode over a text of a million lines;
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words]
@@ -182,6 +183,15 @@ void lines(MainWindow& form, const QTemporaryDir& scratch, bool quick)
     const SortRun ours = startSorting(form, sorted, sorted.size(), 3);
     printAgainstGnuSort(qPrintable(u"%L1 already-sorted lines"_s.arg(sorted.size())), ours,
                         gnuSort(scratchFile(scratch, u"sorted.txt"_s, sorted)));
+
+    // With counters every result is a new text: its fill is held to 50 ms per million rows.
+    form.counterCheck->setChecked(true);
+    const SortRun numbered = startSorting(form, sorted, sorted.size(), 3);
+    form.counterCheck->setChecked(false);
+    printAgainstGnuSort(qPrintable(u"%L1 sorted lines, numbered"_s.arg(sorted.size())), numbered,
+                        0);
+    std::printf("  %-40s result-list fill %.1f ms per million rows (goal 50)\n", "",
+                numbered.fillMs * 1e6 / static_cast<double>(sorted.size()));
     std::printf("  peak memory so far: %.0f MiB\n", peakMemoryMiB());
 }
 

@@ -20,4 +20,13 @@ QString numberedResult(int position, const QString& key)
     return QString::number(position) % u". "_s % key;
 }
 
+QStringList numberedResults(const QStringList& keys)
+{
+    QStringList results;
+    results.reserve(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        results.append(numberedResult(static_cast<int>(i + 1), keys[i]));
+    return results;
+}
+
 } // namespace velmora::sorting

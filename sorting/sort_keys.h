@@ -12,5 +12,7 @@ QStringList splitAtSpaces(const QString& line);
 
 // A result with its counter: "1. " and the key.
 QString numberedResult(int position, const QString& key);
+// Every key with its counter, from 1 on, in order.
+QStringList numberedResults(const QStringList& keys);
 
 } // namespace velmora::sorting

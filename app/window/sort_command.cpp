@@ -7,6 +7,9 @@
 #include "sorting/bubble_sort.h"
 #include "sorting/sort_keys.h"
 
+#include <new>
+#include <utility>
+
 namespace velmora {
 
 void MainWindow::startSorting()
@@ -42,15 +45,30 @@ void MainWindow::startSorting()
     }
 
     proc.step(140, [&] { keys = sorting::bubbleSortWithProgress(keys, *progressBar); });
-    // Without counters every key is shown as it is, so the result list takes the whole key
-    // sequence over in one go: the same rows in the same order as the loop below adds one by
-    // one (nothing runs between its steps, so neither the check box nor the list can change
-    // meanwhile), without a pass over ten million rows while the window waits. The loop is
-    // left with no keys, or with all of them when memory ran out for the block.
+    // The result list takes all its rows over in one go: the same rows in the same order as
+    // the loop below adds one by one (nothing runs between its steps, so neither the check
+    // box nor the list can change meanwhile), without a pass over ten million rows while the
+    // window waits. Without counters the rows are the keys themselves; with counters they
+    // are built beside the window, which meanwhile only repaints. The loop is left with no
+    // keys, or with all of them when memory ran out for the block.
     const bool numbered = counterCheck->checkState() == Qt::Checked;
     proc.step(142, [&] {
         resultList->items().clear();
-        if (numbered || !resultList->items().addAll(keys))
+        if (numbered) {
+            QStringList results;
+            platform().runWhileRepainting([&] {
+                try {
+                    results = sorting::numberedResults(keys);
+                } catch (const std::bad_alloc&) {
+                    results.clear(); // the loop below meets the shortage as it would anyway
+                }
+            });
+            if (!keys.isEmpty() && !results.isEmpty() && resultList->items().addAll(results))
+                releaseInBackground([shown = std::exchange(keys, {})] {});
+        } else {
+            resultList->items().addAll(keys);
+        }
+        if (!keys.isEmpty())
             resultList->items().reserve(static_cast<int>(keys.size()));
     });
 
