@@ -63,7 +63,8 @@ void MainWindow::startSorting()
                     results.clear(); // the loop below meets the shortage as it would anyway
                 }
             });
-            if (!keys.isEmpty() && !results.isEmpty() && resultList->items().addAll(results))
+            // No results: there were no keys, or no memory for them.
+            if (!results.isEmpty() && resultList->items().addAll(results))
                 releaseInBackground([shown = std::exchange(keys, {})] {});
         } else {
             resultList->items().addAll(keys);
