@@ -154,6 +154,18 @@ start_app() {
     wait_until_idle
 }
 
+# Waits until the program is busy (over a fifth of a second it keeps a core at least half
+# busy): a command has started and not yet ended.
+wait_until_busy() {
+    local from
+    for _ in $(seq 50); do
+        from=$(cpu_ticks)
+        sleep 0.2
+        (($(cpu_ticks) - from >= 10)) && return 0
+    done
+    fail "the program never got busy"
+}
+
 # The centre of a control in window pixels.
 centre_of() {
     local left top width height
@@ -318,6 +330,8 @@ awk -v lines="$lines" \
 # not repainted in between.
 click LoadText
 answer_file_dialog '^Load List' "$work/many.txt"
+# The dialog's window goes a moment before its modal loop lets the main window take clicks.
+wait_until_busy
 click ClearText
 wait_until_idle
 crop InputList "$work/input-after-clearing.png"
