@@ -8,6 +8,7 @@
 #include "reference_order.h"
 #include "sorting/bubble_sort.h"
 #include "sorting/key_ranking.h"
+#include "sorting/sort_keys.h"
 #include "test_helpers.h"
 
 #include <QTest>
@@ -160,6 +161,7 @@ private Q_SLOTS:
     void closingInAYieldLeavesTheTextbookOrder();
     void closingWhileTheKeysAreRankedLeavesThemAsTheyWere();
     void ordersAfterPassesMatchTheTextbook();
+    void piecesOfAllLinesMatchTheSplitLoop();
     void failingWriteThroughTheWindow();
     void nestedSortInARandomYield();
 };
@@ -303,6 +305,29 @@ void SortEquivalenceTest::ordersAfterPassesMatchTheTextbook()
                 QCOMPARE(velmora::sorting::ranksAfterPasses(ranks, passes),
                          afterPasses(ranks, passes));
         } while (std::next_permutation(ranks.begin(), ranks.end()));
+    }
+}
+
+void SortEquivalenceTest::piecesOfAllLinesMatchTheSplitLoop()
+{
+    // Word mode's keys come from one pass over all lines; the loop that splits each line and
+    // appends its pieces one by one is what it must match: empty lines, spaces at either
+    // end and in runs, and other white space that is not a separator.
+    std::mt19937 random(18);
+    for (int round = 0; round < 200; ++round) {
+        QStringList lines;
+        for (int l = static_cast<int>(random() % 6); l > 0; --l) {
+            QString line;
+            for (int c = static_cast<int>(random() % 9); c > 0; --c)
+                line.append(u"ab \t"_s.at(static_cast<qsizetype>(random() % 4)));
+            lines.append(line);
+        }
+        QStringList keys{u"kept"_s};
+        QStringList expected = keys;
+        for (const QString& line : lines)
+            expected.append(velmora::sorting::splitAtSpaces(line));
+        QCOMPARE(velmora::sorting::appendPiecesOfLines(lines, keys), lines.size());
+        QCOMPARE(keys, expected);
     }
 }
 

@@ -32,8 +32,21 @@ void MainWindow::startSorting()
         // Word mode: the words of all items, pooled.
         proc.step(116, [&] { lines.clear(); });
         proc.step(122, [&] { lines = inputList->items().texts(); }); // steps 118 to 124, as above
+        // The split does not yield, so it runs beside the window, which meanwhile only
+        // repaints; the loop's steps can fail only when memory runs out, and from the line
+        // where it did, the loop below goes on as written, the line before it split last.
+        qsizetype splitLines = 0;
+        platform().runWhileRepainting(
+            [&] { splitLines = sorting::appendPiecesOfLines(lines, keys); });
+        if (splitLines > 0 && splitLines < lines.size()) {
+            try {
+                wordScratch = sorting::splitAtSpaces(lines.at(splitLines - 1));
+            } catch (const std::bad_alloc&) {
+                // still short of memory: the loop's own split fails and says so
+            }
+        }
         proc.forLoop(
-            126, 138, 0, [&] { return lines.size() - 1; },
+            126, 138, static_cast<std::int32_t>(splitLines), [&] { return lines.size() - 1; },
             [&](int line) {
                 proc.step(128, [&] { wordScratch = sorting::splitAtSpaces(lines.at(line)); });
                 proc.forLoop(
