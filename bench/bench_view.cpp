@@ -36,7 +36,7 @@ void measure(int rows)
 
     // Distinct texts would only measure the heap: the rows share a few.
     const QStringList few = {u"Avoid business plans."_s, u"Guard your time."_s, u"Hire early."_s};
-    QStringList texts;
+    velmora::TextColumn texts;
     texts.reserve(rows);
     for (int row = 0; row < rows; ++row)
         texts.append(few[row % few.size()]);

@@ -22,13 +22,13 @@ bool holdsMoreThanSpaces(QStringView line)
     return false;
 }
 
-// The lines of a file's text that hold more than spaces, in order, each cut straight out
-// of the text: a kept line costs one string, a skipped one nothing.
-QStringList keptLines(QString text)
+// The lines of a file's text that hold more than spaces, in order: views of the text
+// itself, which the lines hold, so a kept line costs one view and a skipped one nothing.
+TextColumn keptLines(QString text)
 {
     text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
-    const QStringView all(text);
-    QStringList lines;
+    TextColumn lines;
+    const QStringView all = lines.holdBlock(std::move(text));
     lines.reserve(all.count(u'\n') + 1);
     qsizetype start = 0;
     for (;;) {
@@ -36,7 +36,7 @@ QStringList keptLines(QString text)
         const qsizetype end = feed < 0 ? all.size() : feed;
         const QStringView line = all.sliced(start, end - start);
         if (holdsMoreThanSpaces(line))
-            lines.append(line.toString());
+            lines.appendView(line);
         if (feed < 0)
             return lines;
         start = feed + 1;
@@ -53,13 +53,13 @@ void loadListFromFile(ListItemCollection& items, const QString& path)
     }
     // Reading, decoding and cutting a big file take seconds, and nothing may run between
     // them: they run beside the window, which meanwhile only repaints.
-    QStringList lines;
+    TextColumn lines;
     platform().runWhileRepainting([&] { lines = keptLines(input::readFileText(path)); });
     // The lines join the list as one block. Without the memory for that, they are added one
     // by one, as far as memory goes.
     if (!items.addAll(lines)) {
-        for (QString& line : lines)
-            items.add(std::move(line));
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            items.add(lines.at(i));
     }
 }
 

@@ -85,9 +85,7 @@ void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
     const auto heading = [&](std::int32_t c) { return columns.item(c).text(); };
     const auto columnCount = [&] { return columns.count(); };
     const auto rowCount = [&] { return rows.count(); };
-    const auto cell = [&](std::int32_t r, std::int32_t c) -> const QString& {
-        return cellText(rows.item(r), c);
-    };
+    const auto cell = [&](std::int32_t r, std::int32_t c) { return cellText(rows.item(r), c); };
     const auto pump = yieldBetweenCells;
 
     if (proc.test(100, hasBar)) {

@@ -40,7 +40,7 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             yieldBetweenCells();
             rows.prefetchText(r + kPrefetchRows);
-            const QString& cell = cellText(rows.item(r), c);
+            const QStringView cell = cellText(rows.item(r), c);
             widest = std::max(widest, cellLength(cell));
             cellTotal += cell.size();
         }

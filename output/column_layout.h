@@ -14,7 +14,7 @@
 namespace velmora::output {
 
 // Lengths are counted in UTF-16 code units, in the 32-bit numbers the widths are kept in.
-inline std::int32_t cellLength(const QString& cell)
+inline std::int32_t cellLength(QStringView cell)
 {
     if (cell.size() > std::numeric_limits<std::int32_t>::max())
         throw Failure::overflow();
@@ -22,7 +22,7 @@ inline std::int32_t cellLength(const QString& cell)
 }
 
 // Cell, padding up to the width, tab; only for a cell no longer than its column.
-inline void appendPadded(QString& line, const QString& cell, std::int32_t width)
+inline void appendPadded(QString& line, QStringView cell, std::int32_t width)
 {
     line.append(cell);
     line.resize(line.size() + (width - cell.size()), u' ');
@@ -31,13 +31,13 @@ inline void appendPadded(QString& line, const QString& cell, std::int32_t width)
 
 // A cell longer than its column (the list changed after it was measured) is never cut: it
 // goes unpadded, and only its own line is out of step.
-inline void appendUnpadded(QString& line, const QString& cell)
+inline void appendUnpadded(QString& line, QStringView cell)
 {
     line.append(cell);
     line.append(u'\t');
 }
 
-inline void appendCell(QString& line, const QString& cell, std::int32_t width)
+inline void appendCell(QString& line, QStringView cell, std::int32_t width)
 {
     if (width >= cellLength(cell))
         appendPadded(line, cell, width);

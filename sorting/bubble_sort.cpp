@@ -43,20 +43,14 @@ void writePassValues(ProgressIndicator& bar, std::int32_t n, std::int32_t& reach
 // so the keys are ranked once, the passes are counted from the ranks, each pass is its
 // yield and its bar values, and the keys are placed in the order the plain sort has then
 // reached: sorted at the end, or where the failure caught it.
-QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
+TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar)
 {
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
+    // The program may end while the keys are ranked: they are then as they were, where the
+    // plain sort's first yield would have left them.
     std::optional<KeyRanking> ranking;
-    try {
-        platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
-    } catch (...) {
-        // The program may end once the ranking has taken the keys out of the list: they go
-        // back as they were, where the plain sort's first yield would have left them.
-        if (ranking)
-            keys = ranking->takeOrderAfter(0, 0);
-        throw;
-    }
+    platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
 
     std::int64_t pass = 0;
     std::int32_t reached = 0;
@@ -68,12 +62,13 @@ QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
         }
         bar.setValue(0);
     } catch (...) {
-        keys = ranking->takeOrderAfter(pass - 1, reached);
+        keys = ranking->orderAfter(pass - 1, reached);
         throw;
     }
-    // What the ranking left of the list, every text moved out, is freed off this thread: ten
-    // million emptied texts and their array take tens of milliseconds to free.
-    releaseInBackground([husk = std::exchange(keys, ranking->takeSorted())] {});
+    // The keys in list order and the ranking are freed off this thread: ten million keys'
+    // views and ranks take milliseconds to give back.
+    releaseInBackground(
+        [unsorted = std::exchange(keys, ranking->sorted()), ranking = std::move(ranking)] {});
     return keys;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "app/model/text_column.h"
 
 namespace velmora {
 class ProgressIndicator;
@@ -14,6 +14,6 @@ namespace velmora::sorting {
 // leaves the bar at 0. Returns the keys. A failure (of the bar, or a closing program in
 // the yield) leaves the keys in the order the passes had reached and passes on to the
 // caller. It costs what a merge sort costs: the passes are counted, not run.
-QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar);
+TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar);
 
 } // namespace velmora::sorting

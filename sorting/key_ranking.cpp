@@ -26,7 +26,7 @@ struct RankEntry
     std::uint32_t length;   // up to kHeadUnits + 1, which stands for "longer than the head"
 };
 
-RankEntry entryFor(const QString& key, std::uint32_t position)
+RankEntry entryFor(QStringView key, std::uint32_t position)
 {
     std::uint64_t head = 0;
     const qsizetype units = std::min(key.size(), kHeadUnits);
@@ -42,7 +42,7 @@ RankEntry entryFor(const QString& key, std::uint32_t position)
 class EntryLess
 {
 public:
-    EntryLess(const QString* keys, const std::stop_token& stop) : m_keys(keys), m_stop(&stop) {}
+    EntryLess(const TextColumn& keys, const std::stop_token& stop) : m_keys(&keys), m_stop(&stop) {}
 
     bool operator()(const RankEntry& a, const RankEntry& b) const
     {
@@ -65,11 +65,11 @@ public:
 private:
     QStringView tail(const RankEntry& entry) const
     {
-        const QString& key = m_keys[entry.position];
-        return QStringView(key).sliced(std::min(key.size(), kHeadUnits));
+        const QStringView key = m_keys->at(entry.position);
+        return key.sliced(std::min(key.size(), kHeadUnits));
     }
 
-    const QString* m_keys;
+    const TextColumn* m_keys;
     const std::stop_token* m_stop; // by address: the sort copies its comparator often
 };
 
@@ -125,16 +125,15 @@ void sortEntries(std::vector<RankEntry>& entries, const EntryLess& less)
 
 } // namespace
 
-KeyRanking::KeyRanking(QStringList& keys, const std::stop_token& stop)
+KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop) : m_keys(keys)
 {
-    const auto count = static_cast<std::uint32_t>(keys.size());
-    QString* const texts = keys.data();
+    const auto count = static_cast<std::uint32_t>(m_keys.size());
 
     std::vector<RankEntry> entries;
     entries.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i)
-        entries.push_back(entryFor(texts[i], i));
-    sortEntries(entries, EntryLess(texts, stop));
+        entries.push_back(entryFor(m_keys.at(i), i));
+    sortEntries(entries, EntryLess(m_keys, stop));
 
     // A pass moves a key at most one place to the left, and does so while a greater key
     // stands before it; so the passes with an exchange are the most greater keys any key
@@ -149,19 +148,14 @@ KeyRanking::KeyRanking(QStringList& keys, const std::stop_token& stop)
         farthest = std::max<std::int64_t>(farthest, std::int64_t{entries[rank].position} - rank);
     }
     m_passes = farthest + 1;
-    std::vector<RankEntry>().swap(entries);
-
-    m_sorted.resize(count);
-    for (std::uint32_t rank = 0; rank < count; ++rank)
-        m_sorted[rank] = std::move(texts[m_listPosition[rank]]);
 }
 
-QStringList KeyRanking::takeSorted()
+TextColumn KeyRanking::sorted() const
 {
-    return std::move(m_sorted);
+    return m_keys.gathered(m_listPosition);
 }
 
-QStringList KeyRanking::takeOrderAfter(std::int64_t passes, std::int32_t comparisons)
+TextColumn KeyRanking::orderAfter(std::int64_t passes, std::int32_t comparisons) const
 {
     std::vector<std::uint32_t> ranks(m_listPosition.size());
     for (std::size_t rank = 0; rank < m_listPosition.size(); ++rank)
@@ -172,16 +166,9 @@ QStringList KeyRanking::takeOrderAfter(std::int64_t passes, std::int32_t compari
         if (ranks[i] > ranks[i + 1])
             std::swap(ranks[i], ranks[i + 1]);
     }
-    return takeInOrder(ranks);
-}
-
-QStringList KeyRanking::takeInOrder(const std::vector<std::uint32_t>& ranks)
-{
-    QStringList keys;
-    keys.reserve(static_cast<qsizetype>(ranks.size()));
-    for (const std::uint32_t rank : ranks)
-        keys.append(std::move(m_sorted[rank]));
-    return keys;
+    for (std::uint32_t& rank : ranks)
+        rank = m_listPosition[rank]; // now the position in the list of the key placed here
+    return m_keys.gathered(ranks);
 }
 
 std::vector<std::uint32_t> ranksAfterPasses(const std::vector<std::uint32_t>& ranks,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include "app/model/text_column.h"
 
 #include <cstdint>
 #include <stop_token>
@@ -19,27 +19,24 @@ struct RankingStopped
 class KeyRanking
 {
 public:
-    // Takes the keys out of the list (it is left holding empty texts) and ranks them. The
-    // heavy part of a sort: callers run it off the user-interface thread. When a stop is
-    // requested while the keys are being sorted, throws RankingStopped with the list as it
-    // was.
-    explicit KeyRanking(QStringList& keys, const std::stop_token& stop = {});
+    // Ranks the keys, keeping a copy of them (which shares their texts). The heavy part of
+    // a sort: callers run it off the user-interface thread. When a stop is requested while
+    // the keys are being sorted, throws RankingStopped.
+    explicit KeyRanking(const TextColumn& keys, const std::stop_token& stop = {});
 
     // The passes a bubble sort over the keys makes, the last one without an exchange.
     std::int64_t passCount() const { return m_passes; }
 
     // The keys in rank order: where the bubble sort ends.
-    QStringList takeSorted();
+    TextColumn sorted() const;
 
     // The keys in the order the bubble sort has reached after `passes` whole passes and
     // then the first `comparisons` comparisons of the next pass.
-    QStringList takeOrderAfter(std::int64_t passes, std::int32_t comparisons);
+    TextColumn orderAfter(std::int64_t passes, std::int32_t comparisons) const;
 
 private:
-    QStringList takeInOrder(const std::vector<std::uint32_t>& ranks);
-
+    TextColumn m_keys;                         // in list order
     std::vector<std::uint32_t> m_listPosition; // by rank: where the key stood in the list
-    QStringList m_sorted;                      // the keys in rank order
     std::int64_t m_passes = 1;
 };
 

@@ -2,52 +2,74 @@
 
 #include <QStringBuilder>
 
+#include <array>
+#include <charconv>
 #include <new>
-
-using namespace Qt::StringLiterals;
 
 namespace velmora::sorting {
 
-QStringList splitAtSpaces(const QString& line)
+namespace {
+constexpr QStringView kCounterEnd = u". ";
+} // namespace
+
+QStringList splitAtSpaces(QStringView line)
 {
+    QStringList pieces;
     if (line.isEmpty())
-        return {};
-    return line.split(u' ', Qt::KeepEmptyParts, Qt::CaseSensitive);
+        return pieces;
+    for (const QStringView piece : line.split(u' ', Qt::KeepEmptyParts))
+        pieces.append(piece.toString());
+    return pieces;
 }
 
-qsizetype appendPiecesOfLines(const QStringList& lines, QStringList& keys)
+qsizetype appendPiecesOfLines(const TextColumn& lines, TextColumn& keys)
 {
+    keys.holdBlocksOf(lines);
     for (qsizetype done = 0; done < lines.size(); ++done) {
-        const QStringView line(lines[done]);
+        const QStringView line = lines.at(done);
         if (line.isEmpty())
             continue;
         const qsizetype keysBefore = keys.size();
         try {
-            qsizetype start = 0;
-            for (qsizetype space; (space = line.indexOf(u' ', start)) >= 0; start = space + 1)
-                keys.append(line.sliced(start, space - start).toString());
-            keys.append(line.sliced(start).toString());
+            for (const QStringView piece : line.tokenize(u' ', Qt::KeepEmptyParts))
+                keys.appendView(piece);
         } catch (const std::bad_alloc&) {
-            keys.resize(keysBefore);
+            keys.truncate(keysBefore);
             return done;
         }
     }
     return lines.size();
 }
 
-QString numberedResult(int position, const QString& key)
+QString numberedResult(int position, QStringView key)
 {
     // Built in one allocation of the exact size: appending piece by piece leaves spare
     // capacity in every result, about 40 MB over a million numbered results.
-    return QString::number(position) % u". "_s % key;
+    return QString::number(position) % kCounterEnd % key;
 }
 
-QStringList numberedResults(const QStringList& keys)
+TextColumn numberedResults(const TextColumn& keys)
 {
-    QStringList results;
+    // The counters are written into one buffer that each result then goes into, not made
+    // as a string each: ten million results would cost ten million allocations.
+    std::array<char, 16> digits{};
+    qsizetype units = 0;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const auto end = std::to_chars(digits.begin(), digits.end(), i + 1).ptr;
+        units += (end - digits.begin()) + kCounterEnd.size() + keys.at(i).size();
+    }
+    TextColumn results;
     results.reserve(keys.size());
-    for (qsizetype i = 0; i < keys.size(); ++i)
-        results.append(numberedResult(static_cast<int>(i + 1), keys[i]));
+    results.reserveCharacters(units);
+    QString result;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const auto end = std::to_chars(digits.begin(), digits.end(), i + 1).ptr;
+        result.truncate(0);
+        result.append(QLatin1StringView(digits.begin(), end));
+        result.append(kCounterEnd);
+        result.append(keys.at(i));
+        results.append(result);
+    }
     return results;
 }
 

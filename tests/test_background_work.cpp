@@ -170,7 +170,7 @@ void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
             platform.runWhilePumping([&](std::stop_token stop) {
                 for (int wait = 0; wait < 1000 && !exited; ++wait)
                     std::this_thread::sleep_for(10ms);
-                ranking.emplace(keys, stop);
+                ranking.emplace(velmora::TextColumn(keys), stop);
             });
         } catch (...) {
             escaped = true;
@@ -181,7 +181,7 @@ void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
     QVERIFY(!escaped);
     QVERIFY(ranking);
     QCOMPARE(ranking->passCount(), 200'000);
-    QCOMPARE(ranking->takeSorted(), sorted);
+    QCOMPARE(ranking->sorted().toStringList(), sorted);
 }
 
 void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
@@ -193,8 +193,9 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
         const QStringList before = keys;
         std::stop_source stop;
         stop.request_stop();
-        QVERIFY_THROWS_EXCEPTION(velmora::sorting::RankingStopped,
-                                 velmora::sorting::KeyRanking(keys, stop.get_token()));
+        QVERIFY_THROWS_EXCEPTION(
+            velmora::sorting::RankingStopped,
+            velmora::sorting::KeyRanking(velmora::TextColumn(keys), stop.get_token()));
         QCOMPARE(keys, before);
     }
 }
@@ -212,26 +213,25 @@ void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
     QStringList keys = input;
     QElapsedTimer clock;
     clock.start();
-    velmora::sorting::KeyRanking unstopped(keys);
+    const velmora::sorting::KeyRanking unstopped{velmora::TextColumn(keys)};
     const auto wholeRanking = std::chrono::nanoseconds(clock.nsecsElapsed());
     const std::int64_t passes = unstopped.passCount();
-    const QStringList sorted = unstopped.takeSorted();
+    const QStringList sorted = unstopped.sorted().toStringList();
 
     constexpr int kSteps = 40;
     for (int step = 0; step <= kSteps + 4; ++step) {
-        keys = input;
-        keys.detach(); // the ranking's own copy, made before the clock runs
+        const velmora::TextColumn column(input); // made before the clock runs
         std::stop_source stop;
         const std::jthread stopper([&, delay = wholeRanking * step / kSteps] {
             std::this_thread::sleep_for(delay);
             stop.request_stop();
         });
         try {
-            velmora::sorting::KeyRanking ranking(keys, stop.get_token());
+            velmora::sorting::KeyRanking ranking(column, stop.get_token());
             QCOMPARE(ranking.passCount(), passes);
-            QCOMPARE(ranking.takeSorted(), sorted);
+            QCOMPARE(ranking.sorted().toStringList(), sorted);
         } catch (const velmora::sorting::RankingStopped&) {
-            QCOMPARE(keys, input);
+            QCOMPARE(column.toStringList(), input);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "fake_platform.h"
 #include "reference_order.h"
 #include "sorting/bubble_sort.h"
+#include "text_lists.h"
 
 #include <QTest>
 
@@ -11,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 using velmora::ProgressBar;
-using velmora::sorting::bubbleSortWithProgress;
+using velmora::test::bubbleSortWithProgress;
 using velmora::test::FakePlatformScope;
 using velmora::test::stablySorted;
 

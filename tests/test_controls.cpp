@@ -160,7 +160,7 @@ void ControlsTest::rowsTakenOverInOneGo()
             list->items().item(1).setChecked(false);
         }
     }
-    QStringList given = texts;
+    velmora::TextColumn given(texts);
     QVERIFY(adopted.items().addAll(given));
     QVERIFY(given.isEmpty());
     velmora::test::fillList(&added, texts);
@@ -180,7 +180,7 @@ void ControlsTest::rowsTakenOverInOneGo()
 
     for (ListView* list : {&adopted, &added}) {
         list->items().clear();
-        QStringList again = texts;
+        velmora::TextColumn again(texts);
         QVERIFY(list->items().addAll(again));
     }
     QCOMPARE(rowsOf(adopted), rowsOf(added));
@@ -197,7 +197,7 @@ void ControlsTest::rowsTakenOverWhileAViewShowsThem()
     list.show();
     velmora::test::fillList(&list, {u"shown"_s});
     velmora::test::waitForRowAnnouncement(&list);
-    QStringList texts;
+    velmora::TextColumn texts;
     for (int i = 0; i < 1000; ++i)
         texts.append(QString::number(i));
     QVERIFY(list.items().addAll(texts));

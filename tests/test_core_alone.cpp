@@ -11,6 +11,7 @@
 #include "output/aligned_export.h"
 #include "output/clipboard_copy.h"
 #include "sorting/bubble_sort.h"
+#include "text_lists.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -124,7 +125,7 @@ void CoreAloneTest::sortDrivesAnIndicator()
     const ScopedPlatform installed(core);
     RecordingIndicator indicator;
     QStringList keys = {u"c"_s, u"b"_s, u"a"_s};
-    sorting::bubbleSortWithProgress(keys, indicator);
+    test::bubbleSortWithProgress(keys, indicator);
     QCOMPARE(keys, (QStringList{u"a"_s, u"b"_s, u"c"_s}));
     // Three passes of two comparisons (0, then 1 / 1 * 100), each after a yield; then 0.
     QCOMPARE(indicator.values, (QList<double>{0, 100, 0, 100, 0, 100, 0}));

@@ -10,6 +10,7 @@
 #include "sorting/key_ranking.h"
 #include "sorting/sort_keys.h"
 #include "test_helpers.h"
+#include "text_lists.h"
 
 #include <QTest>
 
@@ -20,7 +21,7 @@
 
 using namespace Qt::StringLiterals;
 using velmora::ProgressBar;
-using velmora::sorting::bubbleSortWithProgress;
+using velmora::test::bubbleSortWithProgress;
 using velmora::test::codeUnitsLess;
 using velmora::test::FakePlatformScope;
 
@@ -322,12 +323,13 @@ void SortEquivalenceTest::piecesOfAllLinesMatchTheSplitLoop()
                 line.append(u"ab \t"_s.at(static_cast<qsizetype>(random() % 4)));
             lines.append(line);
         }
-        QStringList keys{u"kept"_s};
-        QStringList expected = keys;
+        QStringList expected{u"kept"_s};
+        velmora::TextColumn keys(expected);
         for (const QString& line : lines)
             expected.append(velmora::sorting::splitAtSpaces(line));
-        QCOMPARE(velmora::sorting::appendPiecesOfLines(lines, keys), lines.size());
-        QCOMPARE(keys, expected);
+        const velmora::TextColumn column(lines);
+        QCOMPARE(velmora::sorting::appendPiecesOfLines(column, keys), lines.size());
+        QCOMPARE(keys.toStringList(), expected);
     }
 }
 

@@ -29,12 +29,17 @@ int ListItem::rowForSubItem(int k) const
     return r;
 }
 
-const QString& ListItem::text() const
+QString ListItem::text() const
+{
+    return textView().toString();
+}
+
+QStringView ListItem::textView() const
 {
     return m_model->text(row());
 }
 
-void ListItem::setText(const QString& text)
+void ListItem::setText(QStringView text)
 {
     m_model->setText(row(), text);
 }
@@ -59,9 +64,9 @@ void ListItem::setChecked(bool checked)
     m_model->setChecked(row(), checked);
 }
 
-const QString& cellText(const ListItem& row, int column)
+QStringView cellText(const ListItem& row, int column)
 {
-    return column == 1 ? row.text() : row.subItem(column - 1);
+    return column == 1 ? row.textView() : QStringView(row.subItem(column - 1));
 }
 
 ListItem ListItemCollection::item(int index) const
@@ -69,9 +74,9 @@ ListItem ListItemCollection::item(int index) const
     return ListItem(m_model, checkedPosition(index, count()));
 }
 
-ListItem ListItemCollection::add(QString text)
+ListItem ListItemCollection::add(QStringView text)
 {
-    m_model->appendRow(std::move(text));
+    m_model->appendRow(text);
     return ListItem(m_model, count());
 }
 

@@ -16,8 +16,10 @@ class ListItem
 public:
     ListItem(ListModel* model, int index) : m_model(model), m_index(index) {}
     int index() const { return m_index; }
-    const QString& text() const;
-    void setText(const QString& text);
+    QString text() const;
+    // The text as the list holds it, valid until the list next changes.
+    QStringView textView() const;
+    void setText(QStringView text);
     // The text of column k + 1 (k from 1); empty when the row has no such sub-item yet.
     const QString& subItem(int k) const;
     void setSubItem(int k, const QString& text);
@@ -37,17 +39,17 @@ class ListItemCollection
 public:
     explicit ListItemCollection(ListModel* model) : m_model(model) {}
     int count() const { return m_model->rowCountWithPending(); }
-    // Every row's text, in order: a copy that shares the list's own until either changes.
-    const QStringList& texts() const { return m_model->texts(); }
+    // Every row's text, in order: a copy shares the list's own until either changes.
+    const TextColumn& texts() const { return m_model->texts(); }
     ListItem item(int index) const; // throws when there is no such row
-    ListItem add(QString text);
+    ListItem add(QStringView text);
     void remove(int index); // throws when there is no such row
     void clear() { m_model->clearRows(); }
     // Makes room for this many rows in all, so adding up to them allocates nothing more.
     void reserve(int count) { m_model->reserveRows(count); }
     // Adds every text as a row, as add() one by one would, taking the texts over (the list
     // given is left empty). False, with nothing added, when memory ran out.
-    bool addAll(QStringList& texts) { return m_model->adoptRows(texts); }
+    bool addAll(TextColumn& texts) { return m_model->adoptRows(texts); }
     // A hint that the row's text is read soon. A sorted list's texts lie in memory in the
     // order they were made, not in row order, so a walk over millions of rows otherwise
     // waits for memory at nearly every row. Written by hand for speed (bench_huge's save
@@ -71,10 +73,9 @@ private:
 
 // The text of cell (row, column), columns from 1: the row's main text in column 1, its
 // sub-item column - 1 in the columns after it. Fails like the lookups it makes. The
-// result is the list's own text, valid until the list next changes: reading it leaves
-// the text's storage untouched, which a copy would not, and on lists of millions those
-// storages are scattered through memory.
-const QString& cellText(const ListItem& row, int column);
+// result is the list's own text, valid until the list next changes: reading it makes no
+// copy, which on lists of millions would cost an allocation per cell.
+QStringView cellText(const ListItem& row, int column);
 
 // The columns of a list, numbered from 1.
 class ColumnHeaderCollection

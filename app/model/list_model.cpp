@@ -17,9 +17,9 @@ constexpr qsizetype kReleasedInBackgroundFrom = 1 << 16;
 
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ListModel::setText(int row, const QString& text)
+void ListModel::setText(int row, QStringView text)
 {
-    m_texts[row] = text;
+    m_texts.replace(row, text);
     rowChanged(row);
 }
 
@@ -55,7 +55,7 @@ void ListModel::prefetchText(int row) const
         return;
 #if defined(__has_builtin)
 #if __has_builtin(__builtin_prefetch)
-    __builtin_prefetch(m_texts[row].constData());
+    __builtin_prefetch(m_texts.at(row).data());
 #endif
 #endif
 }
@@ -66,33 +66,29 @@ void ListModel::reserveRows(int count)
     m_unchecked.reserve(at(count));
 }
 
-void ListModel::appendRow(QString text)
+void ListModel::appendRow(QStringView text)
 {
-    m_texts.push_back(std::move(text));
+    m_texts.append(text);
     m_unchecked.push_back(false);
     if (!m_subItems.empty())
         m_subItems.emplace_back();
     queueAnnouncement();
 }
 
-bool ListModel::adoptRows(QStringList& texts)
+bool ListModel::adoptRows(TextColumn& texts)
 {
     const std::size_t total = m_unchecked.size() + static_cast<std::size_t>(texts.size());
     try {
         m_unchecked.resize(total, false);
         if (!m_subItems.empty())
             m_subItems.resize(total);
-        if (m_texts.isEmpty())
-            m_texts.swap(texts);
-        else
-            m_texts.append(std::move(texts));
+        m_texts.append(std::move(texts));
     } catch (const std::bad_alloc&) {
         m_unchecked.resize(static_cast<std::size_t>(m_texts.size()));
         if (!m_subItems.empty())
             m_subItems.resize(static_cast<std::size_t>(m_texts.size()));
         return false;
     }
-    texts.clear();
     queueAnnouncement();
     return true;
 }
@@ -120,7 +116,7 @@ void ListModel::removeRowAt(int row)
 {
     announcePendingRows();
     beginRemoveRows({}, row, row);
-    m_texts.erase(m_texts.begin() + row);
+    m_texts.removeAt(row);
     m_unchecked.erase(m_unchecked.begin() + row);
     if (!m_subItems.empty())
         m_subItems.erase(m_subItems.begin() + row);
@@ -133,10 +129,9 @@ void ListModel::clearRows()
     beginResetModel();
     // The memory goes too, not just the rows; freeing millions of texts takes a while, so a
     // big list is freed off the window's thread.
-    QStringList texts;
+    TextColumn texts = std::move(m_texts);
     std::vector<bool> unchecked;
     std::vector<QStringList> subItems;
-    texts.swap(m_texts);
     unchecked.swap(m_unchecked);
     subItems.swap(m_subItems);
     m_announcedRows = 0;
@@ -183,7 +178,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
         (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return {};
     if (index.column() == 0)
-        return text(index.row());
+        return text(index.row()).toString();
     return subItem(index.row(), index.column());
 }
 

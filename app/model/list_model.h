@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/model/text_column.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
@@ -24,11 +26,12 @@ public:
     // works with; and rowCount(), the rows the views have been told of so far, which
     // catches up on the next turn of the event loop.
     int rowCountWithPending() const { return static_cast<int>(m_texts.size()); }
-    const QString& text(int row) const { return m_texts[row]; }
+    // Valid until the list next changes.
+    QStringView text(int row) const { return m_texts.at(row); }
     // Asks the processor to fetch a row's text ahead of its use; no row, no effect.
     void prefetchText(int row) const;
-    const QStringList& texts() const { return m_texts; }
-    void setText(int row, const QString& text);
+    const TextColumn& texts() const { return m_texts; }
+    void setText(int row, QStringView text);
     // Sub-item k (from 1) of a row; empty when it was never set.
     const QString& subItem(int row, int k) const;
     void setSubItem(int row, int k, const QString& text);
@@ -36,11 +39,11 @@ public:
     bool checked(int row) const { return !m_unchecked[at(row)]; }
     void setChecked(int row, bool checked);
 
-    void appendRow(QString text);
+    void appendRow(QStringView text);
     // Appends all the texts as rows at once, taking them over without a copy: the same rows,
     // in the same order, as appending them one by one. False, with nothing changed, when
     // there is no memory for the rows' marks.
-    bool adoptRows(QStringList& texts);
+    bool adoptRows(TextColumn& texts);
     void removeRowAt(int row);
     void clearRows();
     void reserveRows(int count);
@@ -65,9 +68,10 @@ private:
     void rowChanged(int index);
 
     // One array per property rather than one of row structs: a million-row list then costs
-    // a QString and a bit per row. Sub-items take room only once some row has one. The texts
-    // are a QStringList so a whole list of them can be taken over as it is.
-    QStringList m_texts;
+    // its characters, a view of them and a bit per row. Sub-items take room only once some
+    // row has one. The texts are one column so a whole column of them can be taken over as
+    // it is.
+    TextColumn m_texts;
     std::vector<bool> m_unchecked;
     std::vector<QStringList> m_subItems; // empty, or one entry per row
     std::vector<QString> m_headings;

@@ -16,8 +16,8 @@ void MainWindow::startSorting()
 {
     GuardedProcedure proc(Location::startSorting);
     QStringList wordScratch; // the pieces of the line being split
-    QStringList keys;        // what is sorted and then shown
-    QStringList lines;       // word mode: the input texts, in list order
+    TextColumn keys;         // what is sorted and then shown
+    TextColumn lines;        // word mode: the input texts, in list order
 
     proc.step(100, [&] { wordScratch.clear(); });
     proc.step(102, [&] { keys.clear(); });
@@ -68,7 +68,7 @@ void MainWindow::startSorting()
     proc.step(142, [&] {
         resultList->items().clear();
         if (numbered) {
-            QStringList results;
+            TextColumn results;
             platform().runWhileRepainting([&] {
                 try {
                     results = sorting::numberedResults(keys);
@@ -94,9 +94,7 @@ void MainWindow::startSorting()
                     resultList->items().add(sorting::numberedResult(i + 1, keys.at(i)));
                 });
             } else {
-                // Each key is shown once and then dropped, so it moves into the list
-                // rather than being shared with it: no reference count to touch per row.
-                proc.step(150, [&] { resultList->items().add(std::move(keys[i])); });
+                proc.step(150, [&] { resultList->items().add(keys.at(i)); });
             }
         });
 
