@@ -68,7 +68,7 @@ TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar)
     // The keys in list order and the ranking are freed off this thread: ten million keys'
     // views and ranks take milliseconds to give back.
     releaseInBackground(
-        [unsorted = std::exchange(keys, ranking->sorted()), ranking = std::move(ranking)] {});
+        [unsorted = std::exchange(keys, ranking->takeSorted()), ranking = std::move(ranking)] {});
     return keys;
 }
 

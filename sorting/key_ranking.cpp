@@ -148,11 +148,8 @@ KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop) : m_
         farthest = std::max<std::int64_t>(farthest, std::int64_t{entries[rank].position} - rank);
     }
     m_passes = farthest + 1;
-}
-
-TextColumn KeyRanking::sorted() const
-{
-    return m_keys.gathered(m_listPosition);
+    std::vector<RankEntry>().swap(entries);
+    m_sorted = m_keys.gathered(m_listPosition);
 }
 
 TextColumn KeyRanking::orderAfter(std::int64_t passes, std::int32_t comparisons) const

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <stop_token>
+#include <utility>
 #include <vector>
 
 namespace velmora::sorting {
@@ -27,8 +28,9 @@ public:
     // The passes a bubble sort over the keys makes, the last one without an exchange.
     std::int64_t passCount() const { return m_passes; }
 
-    // The keys in rank order: where the bubble sort ends.
-    TextColumn sorted() const;
+    // The keys in rank order: where the bubble sort ends. Made with the ranks, off the
+    // user-interface thread; taken once.
+    TextColumn takeSorted() { return std::move(m_sorted); }
 
     // The keys in the order the bubble sort has reached after `passes` whole passes and
     // then the first `comparisons` comparisons of the next pass.
@@ -36,6 +38,7 @@ public:
 
 private:
     TextColumn m_keys;                         // in list order
+    TextColumn m_sorted;                       // in rank order
     std::vector<std::uint32_t> m_listPosition; // by rank: where the key stood in the list
     std::int64_t m_passes = 1;
 };

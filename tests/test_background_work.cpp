@@ -181,7 +181,7 @@ void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
     QVERIFY(!escaped);
     QVERIFY(ranking);
     QCOMPARE(ranking->passCount(), 200'000);
-    QCOMPARE(ranking->sorted().toStringList(), sorted);
+    QCOMPARE(ranking->takeSorted().toStringList(), sorted);
 }
 
 void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
@@ -213,10 +213,10 @@ void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
     QStringList keys = input;
     QElapsedTimer clock;
     clock.start();
-    const velmora::sorting::KeyRanking unstopped{velmora::TextColumn(keys)};
+    velmora::sorting::KeyRanking unstopped{velmora::TextColumn(keys)};
     const auto wholeRanking = std::chrono::nanoseconds(clock.nsecsElapsed());
     const std::int64_t passes = unstopped.passCount();
-    const QStringList sorted = unstopped.sorted().toStringList();
+    const QStringList sorted = unstopped.takeSorted().toStringList();
 
     constexpr int kSteps = 40;
     for (int step = 0; step <= kSteps + 4; ++step) {
@@ -229,7 +229,7 @@ void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
         try {
             velmora::sorting::KeyRanking ranking(column, stop.get_token());
             QCOMPARE(ranking.passCount(), passes);
-            QCOMPARE(ranking.sorted().toStringList(), sorted);
+            QCOMPARE(ranking.takeSorted().toStringList(), sorted);
         } catch (const velmora::sorting::RankingStopped&) {
             QCOMPARE(column.toStringList(), input);
         }
