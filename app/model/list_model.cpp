@@ -127,8 +127,8 @@ void ListModel::removeRowAt(int row)
 void ListModel::clearRows()
 {
     beginResetModel();
-    // The memory goes too, not just the rows; freeing millions of texts takes a while, so a
-    // big list is freed off the window's thread.
+    // The memory goes too, not just the rows; giving back hundreds of megabytes takes a
+    // while, so a big list is freed off the window's thread.
     TextColumn texts = std::move(m_texts);
     std::vector<bool> unchecked;
     std::vector<QStringList> subItems;
