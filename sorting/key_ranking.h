@@ -37,6 +37,8 @@ public:
     TextColumn orderAfter(std::int64_t passes, std::int32_t comparisons) const;
 
 private:
+    void rankByEntries(const std::stop_token& stop);
+
     TextColumn m_keys;                         // in list order
     TextColumn m_sorted;                       // in rank order
     std::vector<std::uint32_t> m_listPosition; // by rank: where the key stood in the list

@@ -163,6 +163,8 @@ private Q_SLOTS:
     void closingWhileTheKeysAreRankedLeavesThemAsTheyWere();
     void ordersAfterPassesMatchTheTextbook();
     void piecesOfAllLinesMatchTheSplitLoop();
+    void rankingOfManyKeysMatchesTheStableSort_data();
+    void rankingOfManyKeysMatchesTheStableSort();
     void failingWriteThroughTheWindow();
     void nestedSortInARandomYield();
 };
@@ -331,6 +333,55 @@ void SortEquivalenceTest::piecesOfAllLinesMatchTheSplitLoop()
         QCOMPARE(velmora::sorting::appendPiecesOfLines(column, keys), lines.size());
         QCOMPARE(keys.toStringList(), expected);
     }
+}
+
+void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort_data()
+{
+    // Keys that repeat a lot are ranked through their distinct texts, others by sorting
+    // them all; the sample that decides can mislead either way.
+    QTest::addColumn<int>("vocabulary");     // distinct texts the keys are drawn from; 0: no limit
+    QTest::addColumn<int>("repeatingFirst"); // keys at the start drawn from three texts only
+    QTest::newRow("words of a text") << 300 << 0;
+    QTest::newRow("one text") << 1 << 0;
+    QTest::newRow("hardly a repeat") << 0 << 0;
+    QTest::newRow("repeats at the start only") << 0 << 5000;
+    QTest::newRow("more texts than half the keys") << 200'000 << 5000;
+}
+
+void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort()
+{
+    QFETCH(int, vocabulary);
+    QFETCH(int, repeatingFirst);
+    std::mt19937 random(11);
+    const auto textOf = [](std::uint32_t n) { // shared heads, so tails decide too
+        return u"word%1"_s.arg(n);
+    };
+    QStringList keys;
+    for (int i = 0; i < 100'000; ++i) {
+        const std::uint32_t n = i < repeatingFirst ? random() % 3
+                                : vocabulary > 0   ? random() % static_cast<unsigned>(vocabulary)
+                                                   : random();
+        keys.append(textOf(n));
+    }
+    // The reference: each key's rank in the standard library's stable sort, and the
+    // passes a bubble sort makes, one more than the farthest a key stands right of its rank.
+    std::vector<std::uint32_t> byRank(static_cast<std::size_t>(keys.size()));
+    std::iota(byRank.begin(), byRank.end(), 0u);
+    std::stable_sort(byRank.begin(), byRank.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return codeUnitsLess(keys[a], keys[b]);
+    });
+    std::int64_t farthest = 0;
+    QStringList sorted;
+    for (std::size_t rank = 0; rank < byRank.size(); ++rank) {
+        farthest = std::max<std::int64_t>(farthest, std::int64_t{byRank[rank]} -
+                                                        static_cast<std::int64_t>(rank));
+        sorted.append(keys[byRank[rank]]);
+    }
+
+    velmora::sorting::KeyRanking ranking{velmora::TextColumn(keys)};
+    QCOMPARE(ranking.passCount(), farthest + 1);
+    QCOMPARE(ranking.orderAfter(0, 0).toStringList(), keys);
+    QCOMPARE(ranking.takeSorted().toStringList(), sorted);
 }
 
 void SortEquivalenceTest::failingWriteThroughTheWindow()
