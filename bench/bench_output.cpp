@@ -1,8 +1,10 @@
 // Figures for taking the results out: saving a million results as an aligned text file
 // and copying them to the clipboard, each with the longest wait between two event-loop
-// turns while it runs (a 1 ms timer stands in for repaints and clicks).
+// turns while it runs (a 1 ms timer stands in for repaints and clicks). With "scattered",
+// the rows' texts lie in memory in another order than the rows, as after a sort.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder]
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder] [scattered]
+#include "app/model/text_column.h"
 #include "app/platform/host_paths.h"
 #include "app/window/main_window.h"
 #include "bench_support.h"
@@ -17,6 +19,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using velmora::MainWindow;
@@ -29,6 +33,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         command += u' ' + QString::fromLocal8Bit(argv[i]);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
+    const bool scattered = argc > 3 && std::strcmp(argv[3], "scattered") == 0;
     QTemporaryDir scratch(argc > 2 ? QString::fromLocal8Bit(argv[2]) + u"/bench-output-XXXXXX"_s
                                    : QDir::tempPath() + u"/bench-output-XXXXXX"_s);
     std::printf("command: QT_QPA_PLATFORM=%s %s\n", qgetenv("QT_QPA_PLATFORM").constData(),
@@ -37,9 +42,19 @@ int main(int argc, char* argv[])
     MainWindow form;
     form.startUp();
     form.show();
+    // The rows' texts lie in memory in row order, as rows added one by one leave them, or
+    // scattered: in some other order, as a sort of texts in load order leaves them.
     std::mt19937 random(5);
+    velmora::TextColumn texts;
     for (int i = 0; i < rows; ++i)
-        form.resultList->items().add(randomKey(random));
+        texts.append(randomKey(random));
+    if (scattered) {
+        std::vector<std::uint32_t> order(static_cast<std::size_t>(rows));
+        std::iota(order.begin(), order.end(), 0u);
+        std::shuffle(order.begin(), order.end(), random);
+        texts = texts.gathered(order);
+    }
+    form.resultList->items().addAll(texts);
     QCoreApplication::processEvents(); // the view takes in the rows before timing starts
 
     GapMeter gap;

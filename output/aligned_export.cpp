@@ -102,7 +102,6 @@ void saveAlignedText(ListItemCollection& rows, ColumnHeaderCollection& columns,
         if (proc.test(116, [&] { return cellLength(heading(c)) > widest; }))
             proc.step(118, [&] { widest = cellLength(heading(c)); });
         proc.forLoop(120, 134, 1, rowCount, [&](std::int32_t r) {
-            rows.prefetchText(r + kPrefetchRows);
             proc.step(122, pump);
             // The main text (column 1) and the sub-items have steps of their own.
             const int step = proc.test(124, [&] { return c == 1; }) ? 126 : 130;

@@ -39,7 +39,6 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
         const std::int32_t rowCount = rows.count();
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             yieldBetweenCells();
-            rows.prefetchText(r + kPrefetchRows);
             const QStringView cell = cellText(rows.item(r), c);
             widest = std::max(widest, cellLength(cell));
             cellTotal += cell.size();

@@ -45,7 +45,8 @@ inline void appendCell(QString& line, QStringView cell, std::int32_t width)
         appendUnpadded(line, cell);
 }
 
-// How far ahead of the row being read its walks over the rows fetch the texts.
+// How far ahead of the row being written the walks over the rows fetch the texts. (The
+// walks that measure the cells read only the lengths, which lie with the rows.)
 inline constexpr std::int32_t kPrefetchRows = 16;
 
 // The yield between cells. Both walk every cell of lists of up to a million rows, where

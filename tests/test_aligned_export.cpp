@@ -277,7 +277,7 @@ void AlignedExportTest::bigFileWrittenWhole()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"big.txt"_s);
-    auto writer = openSaveFileWriter(path, &encodeWindows1252);
+    auto writer = openSaveFileWriter(path, &appendWindows1252);
     for (int i = 0; i < 400'000; ++i) // 7.2 MB
         writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
     QVERIFY(!QFile::exists(path)); // nothing in place before the end

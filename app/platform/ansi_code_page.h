@@ -9,6 +9,7 @@ namespace velmora {
 // On Windows it is the code page the user's system is set to (win/ansi_code_page_win.cpp);
 // other hosts have none, and Windows-1252 stands in (posix/ansi_code_page_posix.cpp).
 QString decodeAnsiCodePage(QByteArrayView bytes);
-QByteArray encodeAnsiCodePage(QStringView text); // characters it cannot hold become '?'
+// Appends the text's bytes; characters the code page cannot hold become '?'.
+void appendAnsiCodePage(QStringView text, QByteArray& bytes);
 
 } // namespace velmora

@@ -25,9 +25,11 @@ RuntimeFailure writeFailure(QFileDevice::FileError error)
 class SaveFileWriter : public TextFileWriter
 {
 public:
-    SaveFileWriter(const QString& hostPath, std::function<QByteArray(QStringView)> encode)
+    SaveFileWriter(const QString& hostPath, LineEncoder encode)
         : m_file(hostPath), m_encode(std::move(encode))
-    {}
+    {
+        m_pending.reserve(kPendingBytes * 2);
+    }
 
     // The same failures, in the same order of checks, as the system's own text-file
     // creation reports, so the error box reads the way users expect it to.
@@ -51,14 +53,10 @@ public:
     {
         if (m_failure)
             throw *m_failure; // the rest of a broken file goes nowhere
-        const QByteArray line = m_encode(text);
-        host::clearFailureReason();
-        // Two writes into the device's buffer cost less than growing every line by two.
-        if (m_file.write(line) != line.size() || m_file.write("\r\n", 2) != 2)
-            fail();
-        m_unsent += line.size() + 2;
-        if (m_unsent >= kWritebackChunk)
-            startWriteback();
+        m_encode(text, m_pending);
+        m_pending.append("\r\n", 2);
+        if (m_pending.size() >= kPendingBytes)
+            sendPending();
     }
 
     void close() override
@@ -68,6 +66,7 @@ public:
         // The save file's commit() looks only at the errors of earlier writes: a buffer that
         // cannot be flushed at the end, or data the file system refuses only when asked to
         // keep it, would still replace the old file. Both are checked here, first.
+        sendPending();
         host::clearFailureReason();
         if (!m_file.flush())
             fail();
@@ -85,6 +84,23 @@ private:
     // one is waited for; elsewhere every four megabytes are synced.
     static constexpr qint64 kWritebackChunk = 1 << 20;
     static constexpr int kChunksPerSync = 4;
+
+    // The lines are handed to the device a few dozen kilobytes at a time: a write per line
+    // cost more than making the line.
+    static constexpr qsizetype kPendingBytes = 64 * 1024;
+
+    void sendPending()
+    {
+        if (m_pending.isEmpty())
+            return;
+        host::clearFailureReason();
+        if (m_file.write(m_pending) != m_pending.size())
+            fail();
+        m_unsent += m_pending.size();
+        m_pending.truncate(0);
+        if (m_unsent >= kWritebackChunk)
+            startWriteback();
+    }
 
     void startWriteback()
     {
@@ -127,7 +143,8 @@ private:
     }
 
     host::SaveFile m_file;
-    std::function<QByteArray(QStringView)> m_encode;
+    LineEncoder m_encode;
+    QByteArray m_pending; // encoded lines not yet handed to the device
     qint64 m_unsent = 0;
     qint64 m_sentUpTo = 0;
     int m_chunksSinceSync = 0;
@@ -136,8 +153,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
-                                                   std::function<QByteArray(QStringView)> encode)
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath, LineEncoder encode)
 {
     auto writer = std::make_unique<SaveFileWriter>(hostPath, std::move(encode));
     writer->open();

@@ -10,7 +10,8 @@ namespace velmora {
 // beside the target, and close() puts it in place of the old file in one step. A failed or
 // abandoned save leaves the old file as it was. Throws RuntimeFailure when the file cannot be
 // created.
-std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath,
-                                                   std::function<QByteArray(QStringView)> encode);
+// `encode` appends a line's bytes to the buffer it is given.
+using LineEncoder = std::function<void(QStringView, QByteArray&)>;
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath, LineEncoder encode);
 
 } // namespace velmora

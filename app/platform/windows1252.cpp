@@ -39,8 +39,16 @@ QString decodeWindows1252(QByteArrayView bytes)
 
 QByteArray encodeWindows1252(QStringView text)
 {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    char* out = bytes.data();
+    QByteArray bytes;
+    appendWindows1252(text, bytes);
+    return bytes;
+}
+
+void appendWindows1252(QStringView text, QByteArray& bytes)
+{
+    const qsizetype before = bytes.size();
+    bytes.resize(before + text.size());
+    char* out = bytes.data() + before;
     const char16_t* in = text.utf16();
     const qsizetype size = text.size();
     qsizetype written = 0;
@@ -51,8 +59,7 @@ QByteArray encodeWindows1252(QStringView text)
             ++i;
         out[written++] = encodeOne(in[i]);
     }
-    bytes.truncate(written);
-    return bytes;
+    bytes.truncate(before + written);
 }
 
 } // namespace velmora

@@ -11,5 +11,7 @@ namespace velmora {
 // the hot path of loading and saving large lists.
 QString decodeWindows1252(QByteArrayView bytes);
 QByteArray encodeWindows1252(QStringView text); // characters it cannot hold become '?'
+// The same bytes, appended: a writer of many lines reuses one buffer.
+void appendWindows1252(QStringView text, QByteArray& bytes);
 
 } // namespace velmora

@@ -11,9 +11,9 @@ QString decodeAnsiCodePage(QByteArrayView bytes)
     return decodeWindows1252(bytes);
 }
 
-QByteArray encodeAnsiCodePage(QStringView text)
+void appendAnsiCodePage(QStringView text, QByteArray& bytes)
 {
-    return encodeWindows1252(text);
+    appendWindows1252(text, bytes);
 }
 
 } // namespace velmora

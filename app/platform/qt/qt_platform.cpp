@@ -168,7 +168,7 @@ std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
     const QString host = toHostPath(path);
     if (host.isEmpty())
         throw Failure::pathNotFound();
-    return openSaveFileWriter(host, [this](QStringView text) { return encodeAnsi(text); });
+    return openSaveFileWriter(host, &appendAnsiCodePage);
 }
 
 QString QtPlatform::decodeAnsi(QByteArrayView bytes)
@@ -178,7 +178,9 @@ QString QtPlatform::decodeAnsi(QByteArrayView bytes)
 
 QByteArray QtPlatform::encodeAnsi(QStringView text)
 {
-    return encodeAnsiCodePage(text);
+    QByteArray bytes;
+    appendAnsiCodePage(text, bytes);
+    return bytes;
 }
 
 void QtPlatform::giveBackFreedMemory()

@@ -37,10 +37,10 @@ QString decodeAnsiCodePage(QByteArrayView bytes)
     return text;
 }
 
-QByteArray encodeAnsiCodePage(QStringView text)
+void appendAnsiCodePage(QStringView text, QByteArray& bytes)
 {
     if (text.isEmpty())
-        return {};
+        return;
     // No best fit: a character the code page lacks becomes '?', never a look-alike letter
     // that would change the word. UTF-8 as the system code page takes neither the flag nor a
     // default character, and can hold every character anyway.
@@ -67,11 +67,14 @@ QByteArray encodeAnsiCodePage(QStringView text)
     const int inSize = sizeForWin32(text.size());
     const int outSize =
         WideCharToMultiByte(CP_ACP, flags, in, inSize, nullptr, 0, defaultChar, nullptr);
-    if (outSize <= 0)
-        return encodeWindows1252(text);
-    QByteArray bytes(outSize, Qt::Uninitialized);
-    WideCharToMultiByte(CP_ACP, flags, in, inSize, bytes.data(), outSize, defaultChar, nullptr);
-    return bytes;
+    if (outSize <= 0) {
+        appendWindows1252(text, bytes);
+        return;
+    }
+    const qsizetype before = bytes.size();
+    bytes.resize(before + outSize);
+    WideCharToMultiByte(CP_ACP, flags, in, inSize, bytes.data() + before, outSize, defaultChar,
+                        nullptr);
 }
 
 } // namespace velmora
