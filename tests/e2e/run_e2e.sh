@@ -60,8 +60,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display number itself and writes it once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+# Xvfb picks a free display number itself and writes it once it accepts connections. An X
+# server resets when its last client leaves and refuses connections meanwhile: a probe
+# that leaves just before the program starts would make the program's start fail now and
+# then, so this one never resets.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
     >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
