@@ -102,7 +102,7 @@ $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
 # ---------------------------------------------------------------------------------------
 # The virtual screen, large enough for the window at 200 %.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1600x1400x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1600x1400x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do

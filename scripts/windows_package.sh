@@ -143,7 +143,7 @@ say "$(basename "$out/$name.zip") $(du -h "$out/$name.zip" | cut -f1), $(basenam
 # ---------------------------------------------------------------------------------------
 # The real window: Xvfb with the windows platform plugin (Wine draws through X).
 # Xvfb picks a free display itself and names it once it is ready: others may run theirs.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
