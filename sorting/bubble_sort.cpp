@@ -43,14 +43,17 @@ void writePassValues(ProgressIndicator& bar, std::int32_t n, std::int32_t& reach
 // so the keys are ranked once, the passes are counted from the ranks, each pass is its
 // yield and its bar values, and the keys are placed in the order the plain sort has then
 // reached: sorted at the end, or where the failure caught it.
-TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar)
+TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar, TextColumn* listOrder)
 {
     const std::int32_t n = static_cast<std::int32_t>(keys.size()) - 2; // last comparison
 
     // The program may end while the keys are ranked: they are then as they were, where the
     // plain sort's first yield would have left them.
     std::optional<KeyRanking> ranking;
-    platform().runWhilePumping([&](std::stop_token stop) { ranking.emplace(keys, stop); });
+    platform().runWhilePumping([&](std::stop_token stop) {
+        ranking.emplace(keys, stop,
+                        listOrder ? KeyRanking::ListOrder::Keep : KeyRanking::ListOrder::Drop);
+    });
 
     std::int64_t pass = 0;
     std::int32_t reached = 0;
@@ -67,6 +70,8 @@ TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar)
     }
     // The keys in list order and the ranking are freed off this thread: ten million keys'
     // views and ranks take milliseconds to give back.
+    if (listOrder)
+        *listOrder = ranking->takeListOrderOverSorted();
     releaseInBackground(
         [unsorted = std::exchange(keys, ranking->takeSorted()), ranking = std::move(ranking)] {});
     return keys;

@@ -14,6 +14,11 @@ namespace velmora::sorting {
 // leaves the bar at 0. Returns the keys. A failure (of the bar, or a closing program in
 // the yield) leaves the keys in the order the passes had reached and passes on to the
 // caller. It costs what a merge sort costs: the passes are counted, not run.
-TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar);
+//
+// The sorted keys' characters lie in one block of their own, in order. When sorting ends
+// and `listOrder` is given, it receives the keys as they were, their characters now those
+// of the sorted keys (KeyRanking::takeListOrderOverSorted).
+TextColumn& bubbleSortWithProgress(TextColumn& keys, ProgressIndicator& bar,
+                                   TextColumn* listOrder = nullptr);
 
 } // namespace velmora::sorting

@@ -249,7 +249,8 @@ std::vector<std::uint32_t> ranksThroughDistinctTexts(const TextColumn& keys,
 
 } // namespace
 
-KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop) : m_keys(keys)
+KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop, ListOrder listOrder)
+    : m_keys(keys)
 {
     const auto count = static_cast<std::uint32_t>(m_keys.size());
     if (repeatsALot(m_keys))
@@ -267,7 +268,9 @@ KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop) : m_
     for (std::uint32_t rank = 0; rank < count; ++rank)
         farthest = std::max<std::int64_t>(farthest, std::int64_t{m_listPosition[rank]} - rank);
     m_passes = farthest + 1;
-    m_sorted = m_keys.gathered(m_listPosition);
+    m_sorted = m_keys.gatheredIntoOneBlock(m_listPosition);
+    if (listOrder == ListOrder::Keep)
+        m_listOrderOverSorted = m_sorted.scattered(m_listPosition);
 }
 
 void KeyRanking::rankByEntries(const std::stop_token& stop)

@@ -23,14 +23,25 @@ public:
     // Ranks the keys, keeping a copy of them (which shares their texts). The heavy part of
     // a sort: callers run it off the user-interface thread. When a stop is requested while
     // the keys are being sorted, throws RankingStopped.
-    explicit KeyRanking(const TextColumn& keys, const std::stop_token& stop = {});
+    enum class ListOrder
+    {
+        Drop,
+        Keep
+    };
+    explicit KeyRanking(const TextColumn& keys, const std::stop_token& stop = {},
+                        ListOrder listOrder = ListOrder::Drop);
 
     // The passes a bubble sort over the keys makes, the last one without an exchange.
     std::int64_t passCount() const { return m_passes; }
 
     // The keys in rank order: where the bubble sort ends. Made with the ranks, off the
-    // user-interface thread; taken once.
+    // user-interface thread, their characters copied into one block in rank order, so
+    // walks over the sorted keys read memory front to back; taken once.
     TextColumn takeSorted() { return std::move(m_sorted); }
+    // With ListOrder::Keep: the keys in list order once more, their characters now those
+    // of the sorted keys' block, so that the list they came from can take them in place of
+    // its own and the two share one block. Empty otherwise; taken once.
+    TextColumn takeListOrderOverSorted() { return std::move(m_listOrderOverSorted); }
 
     // The keys in the order the bubble sort has reached after `passes` whole passes and
     // then the first `comparisons` comparisons of the next pass.
@@ -39,8 +50,9 @@ public:
 private:
     void rankByEntries(const std::stop_token& stop);
 
-    TextColumn m_keys;                         // in list order
-    TextColumn m_sorted;                       // in rank order
+    TextColumn m_keys;   // in list order
+    TextColumn m_sorted; // in rank order
+    TextColumn m_listOrderOverSorted;
     std::vector<std::uint32_t> m_listPosition; // by rank: where the key stood in the list
     std::int64_t m_passes = 1;
 };

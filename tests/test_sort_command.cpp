@@ -1,6 +1,7 @@
 #include "app/errors/runtime_failure.h"
 #include "fake_platform.h"
 #include "input/sample_text.h"
+#include "reference_order.h"
 #include "test_helpers.h"
 
 #include <QTest>
@@ -26,7 +27,9 @@ private Q_SLOTS:
     void failingBarIsReportedAtLine140AndResultsStillShow();
     void secondSortInsideTheYieldLastToFinishWins();
     void clearResultsDuringTheSort();
+    void inputChangesDuringTheSortDoNotMatter_data();
     void inputChangesDuringTheSortDoNotMatter();
+    void inputEditedAfterASortSortsAgain();
 };
 
 void SortCommandTest::sortsIntoTheResultList_data()
@@ -239,20 +242,59 @@ void SortCommandTest::clearResultsDuringTheSort()
     QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s}));
 }
 
+void SortCommandTest::inputChangesDuringTheSortDoNotMatter_data()
+{
+    QTest::addColumn<bool>("wordMode");
+    QTest::addColumn<QStringList>("results");
+    QTest::newRow("words") << true << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("lines") << false << QStringList{u"b a"_s};
+}
+
 void SortCommandTest::inputChangesDuringTheSortDoNotMatter()
 {
+    QFETCH(bool, wordMode);
+    QFETCH(QStringList, results);
     FakePlatformScope scope;
     MainWindow form;
     form.startUp();
-    form.sortWordsOption->setChecked(true);
+    (wordMode ? form.sortWordsOption : form.sortLinesOption)->setChecked(true);
     fillList(form.inputList, {u"b a"_s});
     scope.fake.atYield[1] = [&] {
         form.clearText();      // Clear Text does nothing while busy
         form.loadSampleText(); // but the sample still loads
     };
     form.startSorting();
-    QCOMPARE(itemTexts(form.resultList), (QStringList{u"a"_s, u"b"_s}));
-    QCOMPARE(form.inputList->items().count(), 13);
+    QCOMPARE(itemTexts(form.resultList), results);
+    // The input list holds what was added to it meanwhile, however the sorted keys are kept.
+    QCOMPARE(itemTexts(form.inputList), QStringList{u"b a"_s} + velmora::input::sampleLines());
+}
+
+// Once sorted, the input list's texts may lie in the results' memory; editing either list
+// afterwards, or clearing the results, leaves the other as it was.
+void SortCommandTest::inputEditedAfterASortSortsAgain()
+{
+    FakePlatformScope scope;
+    MainWindow form;
+    form.startUp();
+    QStringList input;
+    for (int i = 0; i < 70'000; ++i) // enough for the reorderings to use two threads
+        input.append(QString::number((i * 7919) % 70'000));
+    fillList(form.inputList, input);
+    form.startSorting();
+    QCOMPARE(itemTexts(form.resultList), velmora::test::stablySorted(input));
+
+    form.clearResults();
+    form.inputList->items().item(1).setText(u"changed"_s);
+    form.inputList->items().remove(2);
+    form.inputList->items().add(u"added"_s);
+    input[0] = u"changed"_s;
+    input.removeAt(1);
+    input.append(u"added"_s);
+    QCOMPARE(itemTexts(form.inputList), input);
+    form.startSorting();
+    QCOMPARE(itemTexts(form.resultList), velmora::test::stablySorted(input));
+    form.resultList->items().item(1).setText(u"result"_s);
+    QCOMPARE(itemTexts(form.inputList), input);
 }
 
 QTEST_MAIN(SortCommandTest)

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -40,6 +42,8 @@ private Q_SLOTS:
     void editsMatchAPlainList();
     void viewsOutliveTheColumnsThatMadeTheirBlocks();
     void aCopyIsReadOnAnotherThreadWhileItsOriginalChanges();
+    void reorderedIntoOneBlockAndBack_data();
+    void reorderedIntoOneBlockAndBack();
 };
 
 void TextColumnTest::editsMatchAPlainList()
@@ -179,6 +183,44 @@ void TextColumnTest::aCopyIsReadOnAnotherThreadWhileItsOriginalChanges()
     QVERIFY(same);
     original.clear();
     QCOMPARE(copy.toStringList(), expected);
+}
+
+void TextColumnTest::reorderedIntoOneBlockAndBack_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("a few") << 7;
+    QTest::newRow("enough for two threads") << 100'001;
+}
+
+// The sort hands the results its keys in rank order with their characters copied into one
+// block in that order, and the input list the same texts in list order over that block.
+void TextColumnTest::reorderedIntoOneBlockAndBack()
+{
+    QFETCH(int, count);
+    std::mt19937 random(3);
+    QStringList texts;
+    TextColumn column;
+    for (int i = 0; i < count; ++i) {
+        texts.append(randomText(random));
+        column.append(texts.back());
+    }
+    std::vector<std::uint32_t> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0u);
+    std::shuffle(order.begin(), order.end(), random);
+    QStringList expected;
+    for (const std::uint32_t position : order)
+        expected.append(texts.at(position));
+
+    TextColumn reordered = column.gatheredIntoOneBlock(order);
+    QCOMPARE(reordered.toStringList(), expected);
+    for (qsizetype i = 1; i < reordered.size(); ++i) // front to back, one after the other
+        QCOMPARE(reordered.at(i).data(), reordered.at(i - 1).data() + reordered.at(i - 1).size());
+    TextColumn back = reordered.scattered(order);
+    column.clear(); // the characters read now are the reordered block's
+    reordered.clear();
+    QCOMPARE(back.toStringList(), texts);
 }
 
 QTEST_GUILESS_MAIN(TextColumnTest)

@@ -50,6 +50,11 @@ public:
     // Adds every text as a row, as add() one by one would, taking the texts over (the list
     // given is left empty). False, with nothing added, when memory ran out.
     bool addAll(TextColumn& texts) { return m_model->adoptRows(texts); }
+    // Keeps the same texts elsewhere: see ListModel::swapInSameTexts.
+    bool swapInSameTexts(const TextColumn& before, TextColumn& same)
+    {
+        return m_model->swapInSameTexts(before, same);
+    }
     // A hint that the row's text is read soon. A sorted list's texts lie in memory in the
     // order they were made, not in row order, so a walk over millions of rows otherwise
     // waits for memory at nearly every row. Written by hand for speed (bench_huge's save

@@ -51,13 +51,7 @@ void ListModel::setChecked(int row, bool checked)
 
 void ListModel::prefetchText(int row) const
 {
-    if (row < 0 || row >= m_texts.size())
-        return;
-#if defined(__has_builtin)
-#if __has_builtin(__builtin_prefetch)
-    __builtin_prefetch(m_texts.at(row).data());
-#endif
-#endif
+    m_texts.prefetch(row);
 }
 
 void ListModel::reserveRows(int count)
@@ -110,6 +104,14 @@ void ListModel::announcePendingRows()
     beginInsertRows({}, m_announcedRows, total - 1);
     m_announcedRows = total;
     endInsertRows();
+}
+
+bool ListModel::swapInSameTexts(const TextColumn& before, TextColumn& same)
+{
+    if (!m_texts.isSameCopyAs(before) || same.size() != m_texts.size())
+        return false;
+    std::swap(m_texts, same);
+    return true;
 }
 
 void ListModel::removeRowAt(int row)

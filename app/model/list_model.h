@@ -44,6 +44,11 @@ public:
     // in the same order, as appending them one by one. False, with nothing changed, when
     // there is no memory for the rows' marks.
     bool adoptRows(TextColumn& texts);
+    // Takes `same` in place of the texts when they are still `before`, a copy of them
+    // that neither has changed since, and `same` holds as many texts; `same` is left with
+    // the former texts. The caller vouches that `same` holds the same texts: the rows and
+    // what the views show stay as they are.
+    bool swapInSameTexts(const TextColumn& before, TextColumn& same);
     void removeRowAt(int row);
     void clearRows();
     void reserveRows(int count);

@@ -35,6 +35,9 @@ public:
     bool isEmpty() const { return m_views.isEmpty(); }
     QStringView at(qsizetype i) const { return m_views.at(i).view(); }
     QStringList toStringList() const;
+    // Asks the processor to fetch text i's characters ahead of their use; no such text, no
+    // effect.
+    void prefetch(qsizetype i) const;
 
     void append(QStringView text);
     void replace(qsizetype i, QStringView text);
@@ -58,6 +61,14 @@ public:
 
     // The texts at these positions, in this order, sharing this column's blocks.
     TextColumn gathered(const std::vector<std::uint32_t>& positions) const;
+    // The same, but with their characters copied into one new block in this order, so a walk
+    // over them reads memory front to back.
+    TextColumn gatheredIntoOneBlock(const std::vector<std::uint32_t>& positions) const;
+    // The other way round: text i of this column goes to position positions[i], a
+    // permutation of all positions. Shares this column's blocks.
+    TextColumn scattered(const std::vector<std::uint32_t>& positions) const;
+    // Whether neither column has changed its texts since one was copied from the other.
+    bool isSameCopyAs(const TextColumn& other) const { return m_views.isSharedWith(other.m_views); }
 
     friend bool operator==(const TextColumn& a, const TextColumn& b);
 

@@ -15,9 +15,11 @@ namespace velmora {
 void MainWindow::startSorting()
 {
     GuardedProcedure proc(Location::startSorting);
-    QStringList wordScratch; // the pieces of the line being split
-    TextColumn keys;         // what is sorted and then shown
-    TextColumn lines;        // word mode: the input texts, in list order
+    QStringList wordScratch;    // the pieces of the line being split
+    TextColumn keys;            // what is sorted and then shown
+    TextColumn lines;           // word mode: the input texts, in list order
+    TextColumn taken;           // line mode: the input texts as the keys took them
+    TextColumn takenOverSorted; // the same texts, their characters those of the sorted keys
 
     proc.step(100, [&] { wordScratch.clear(); });
     proc.step(102, [&] { keys.clear(); });
@@ -27,7 +29,10 @@ void MainWindow::startSorting()
         // Line mode: every input item is one key. The item-by-item copy of steps 108 to 114
         // is one copy of the whole list here, shared until the sort takes the keys on its own
         // thread: the same sequence, since nothing runs between those steps to change the list.
-        proc.step(112, [&] { keys = inputList->items().texts(); });
+        proc.step(112, [&] {
+            keys = inputList->items().texts();
+            taken = keys;
+        });
     } else {
         // Word mode: the words of all items, pooled.
         proc.step(116, [&] { lines.clear(); });
@@ -57,7 +62,15 @@ void MainWindow::startSorting()
             });
     }
 
-    proc.step(140, [&] { keys = sorting::bubbleSortWithProgress(keys, *progressBar); });
+    proc.step(140, [&] {
+        keys = sorting::bubbleSortWithProgress(keys, *progressBar,
+                                               taken.isEmpty() ? nullptr : &takenOverSorted);
+    });
+    // The sorted keys' characters lie in one block in their order, so the save and the copy
+    // read memory front to back. The input list, when it still holds what the keys were
+    // taken from, takes the same texts over that block and its own is freed: one block for
+    // both lists. Nothing of it can be seen.
+    inputList->items().swapInSameTexts(taken, takenOverSorted);
     // The result list takes all its rows over in one go: the same rows in the same order as
     // the loop below adds one by one (nothing runs between its steps, so neither the check
     // box nor the list can change meanwhile), without a pass over ten million rows while the
@@ -102,7 +115,8 @@ void MainWindow::startSorting()
 
     // The results now hold the keys; the sequences of a big sort are freed off the window's
     // thread and go back to the system rather than staying with malloc.
-    releaseInBackground([keys = std::move(keys), lines = std::move(lines)] {});
+    releaseInBackground([keys = std::move(keys), lines = std::move(lines), taken = std::move(taken),
+                         takenOverSorted = std::move(takenOverSorted)] {});
     platform().giveBackFreedMemory();
 }
 
