@@ -5,12 +5,38 @@
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using velmora::ListView;
 using velmora::ProgressBar;
 using velmora::RuntimeFailure;
+
+namespace {
+
+// Calls back at every event of one type that reaches the watched object.
+class EventWatcher : public QObject
+{
+public:
+    EventWatcher(QEvent::Type type, std::function<void()> seen)
+        : m_type(type), m_seen(std::move(seen))
+    {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            m_seen();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_seen;
+};
+
+} // namespace
 
 class ControlsTest : public QObject
 {
@@ -28,6 +54,7 @@ private Q_SLOTS:
     void bigListFreedWhileANewOneFills();
     void barStoresValuesExactly();
     void barShowsTheLastValueEventually();
+    void barPaintsTheLastTextEventually();
 };
 
 void ControlsTest::listKeepsRowsInTheOrderAdded()
@@ -251,6 +278,29 @@ void ControlsTest::barShowsTheLastValueEventually()
     QTRY_COMPARE(bar.QProgressBar::value(), 57); // the whole percent drawn
     bar.setValue(250);
     QTRY_COMPARE(bar.QProgressBar::value(), 100);
+}
+
+// The save changes the bar's text every thousand rows; the bar paints the newest text at
+// most once per interval, and always paints the last one.
+void ControlsTest::barPaintsTheLastTextEventually()
+{
+    ProgressBar bar;
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    QStringList painted; // the text at each paint
+    EventWatcher watcher(QEvent::Paint, [&] { painted.append(bar.text()); });
+    bar.installEventFilter(&watcher);
+    painted.clear();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 3000; ++i) {
+        bar.setText(QString::number(i));
+        QCoreApplication::processEvents();
+    }
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(painted.size() <= elapsed / ProgressBar::kRepaintIntervalMs + 2,
+             qPrintable(u"%1 paints in %2 ms"_s.arg(painted.size()).arg(elapsed)));
+    QTRY_VERIFY(!painted.isEmpty() && painted.last() == u"2999"_s);
 }
 
 QTEST_MAIN(ControlsTest)

@@ -18,7 +18,14 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
 void ProgressBar::setText(const QString& text)
 {
     m_text = text;
-    update();
+    if (m_sinceLastPaint.elapsed() >= kRepaintIntervalMs) {
+        update();
+        m_sinceLastPaint.restart();
+    } else {
+        m_textChanged = true;
+        if (!m_catchUp.isActive())
+            m_catchUp.start(static_cast<int>(kRepaintIntervalMs - m_sinceLastPaint.elapsed()));
+    }
 }
 
 void ProgressBar::showPercent(int percent)
@@ -35,9 +42,13 @@ void ProgressBar::showPercent(int percent)
 void ProgressBar::catchUp()
 {
     if (QProgressBar::value() != m_shownPercent) {
-        QProgressBar::setValue(m_shownPercent);
+        QProgressBar::setValue(m_shownPercent); // paints the text too
+        m_sinceLastPaint.restart();
+    } else if (m_textChanged) {
+        update();
         m_sinceLastPaint.restart();
     }
+    m_textChanged = false;
 }
 
 } // namespace velmora

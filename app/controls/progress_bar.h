@@ -19,6 +19,7 @@ namespace velmora {
 // whole percent it shows changes and at least kRepaintIntervalMs has passed since its last
 // paint; otherwise a timer catches up once the interval is over, so it always ends showing
 // the last value and never paints more often than that, however often the event loop turns.
+// A new text is painted the same way: the export changes it every thousand rows.
 class ProgressBar final : public QProgressBar, public ProgressIndicator
 {
     Q_OBJECT
@@ -63,6 +64,7 @@ private:
     int m_shownPercent = 0;
     QTimer m_catchUp;
     QString m_text;
+    bool m_textChanged = false; // since the last paint
     QElapsedTimer m_sinceLastPaint;
     std::function<void(double)> m_writeObserver;
 };
