@@ -341,20 +341,27 @@ void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort_data()
     // them all; the sample that decides can mislead either way.
     QTest::addColumn<int>("vocabulary");     // distinct texts the keys are drawn from; 0: no limit
     QTest::addColumn<int>("repeatingFirst"); // keys at the start drawn from three texts only
-    QTest::newRow("words of a text") << 300 << 0;
-    QTest::newRow("one text") << 1 << 0;
-    QTest::newRow("hardly a repeat") << 0 << 0;
-    QTest::newRow("repeats at the start only") << 0 << 5000;
-    QTest::newRow("more texts than half the keys") << 200'000 << 5000;
+    QTest::addColumn<bool>("sharedStart");   // all keys begin alike, or each its own way
+    QTest::newRow("words of a text") << 300 << 0 << true;
+    QTest::newRow("one text") << 1 << 0 << true;
+    QTest::newRow("hardly a repeat") << 0 << 0 << true;
+    QTest::newRow("hardly a repeat, beginning apart") << 0 << 0 << false;
+    QTest::newRow("some repeats, beginning apart") << 20'000 << 0 << false;
+    QTest::newRow("repeats at the start only") << 0 << 5000 << true;
+    QTest::newRow("more texts than half the keys") << 200'000 << 5000 << true;
 }
 
 void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort()
 {
     QFETCH(int, vocabulary);
     QFETCH(int, repeatingFirst);
+    QFETCH(bool, sharedStart);
     std::mt19937 random(11);
-    const auto textOf = [](std::uint32_t n) { // shared heads, so tails decide too
-        return u"word%1"_s.arg(n);
+    const auto textOf = [&](std::uint32_t n) {
+        // Shared heads, so that tails decide too; or the number first, spread over many
+        // first characters, and a tail that often decides.
+        return sharedStart ? u"word%1"_s.arg(n)
+                           : QString(QChar(char16_t(0x41 + n % 700))) + u"%1 end"_s.arg(n % 97);
     };
     QStringList keys;
     for (int i = 0; i < 100'000; ++i) {
