@@ -297,8 +297,10 @@ void ControlsTest::barPaintsTheLastTextEventually()
         bar.setText(QString::number(i));
         QCoreApplication::processEvents();
     }
+    // Timers may fire early by a tick of the system's clock (Windows' is 15.6 ms), and a
+    // paint of the showing may still come: room for twice the rate and three more.
     const qint64 elapsed = clock.elapsed();
-    QVERIFY2(painted.size() <= elapsed / ProgressBar::kRepaintIntervalMs + 2,
+    QVERIFY2(painted.size() <= 2 * elapsed / ProgressBar::kRepaintIntervalMs + 3,
              qPrintable(u"%1 paints in %2 ms"_s.arg(painted.size()).arg(elapsed)));
     QTRY_VERIFY(!painted.isEmpty() && painted.last() == u"2999"_s);
 }
