@@ -18,25 +18,29 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent)
 void ProgressBar::setText(const QString& text)
 {
     m_text = text;
-    if (m_sinceLastPaint.elapsed() >= kRepaintIntervalMs) {
+    if (paintIsDue())
         update();
-        m_sinceLastPaint.restart();
-    } else {
+    else
         m_textChanged = true;
-        if (!m_catchUp.isActive())
-            m_catchUp.start(static_cast<int>(kRepaintIntervalMs - m_sinceLastPaint.elapsed()));
-    }
 }
 
 void ProgressBar::showPercent(int percent)
 {
     m_shownPercent = percent;
-    if (m_sinceLastPaint.elapsed() >= kRepaintIntervalMs) {
+    if (paintIsDue())
         QProgressBar::setValue(percent); // repaints at once when the drawn bar changes
+}
+
+bool ProgressBar::paintIsDue()
+{
+    const qint64 since = m_sinceLastPaint.elapsed();
+    if (since >= kRepaintIntervalMs) {
         m_sinceLastPaint.restart();
-    } else if (!m_catchUp.isActive()) {
-        m_catchUp.start(static_cast<int>(kRepaintIntervalMs - m_sinceLastPaint.elapsed()));
+        return true;
     }
+    if (!m_catchUp.isActive())
+        m_catchUp.start(static_cast<int>(kRepaintIntervalMs - since));
+    return false;
 }
 
 void ProgressBar::catchUp()

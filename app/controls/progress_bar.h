@@ -58,6 +58,9 @@ private:
         return value >= 100.0 ? 100 : static_cast<int>(value);
     }
     void showPercent(int percent);
+    // True, counting from now, when the interval since the last paint is over; otherwise
+    // the catch-up timer is set to paint once it is.
+    bool paintIsDue();
     void catchUp();
 
     double m_value = 0.0;
