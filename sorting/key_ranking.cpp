@@ -1,6 +1,5 @@
 #include "sorting/key_ranking.h"
 
-#include "app/errors/failure_carrier.h"
 #include "sorting/text_order.h"
 
 #include <algorithm>
@@ -8,123 +7,11 @@
 #include <numeric>
 #include <queue>
 #include <string_view>
-#include <thread>
 #include <utility>
 
 namespace velmora::sorting {
 
 namespace {
-
-// A key as the ranking sort sees it: its first code units packed into one number (missing
-// units as 0), so that most comparisons decide without reading the text: random keys
-// mostly differ in their first four units, and one integer comparison of an entry already
-// in the cache replaces a visit to each text. Written by hand for speed (bench_sort's
-// ranking figures compare it with sorting the texts themselves).
-constexpr qsizetype kHeadUnits = 4;
-
-struct RankEntry
-{
-    std::uint64_t head;
-    std::uint32_t position; // in the list
-    std::uint32_t length;   // up to kHeadUnits + 1, which stands for "longer than the head"
-};
-
-RankEntry entryFor(QStringView key, std::uint32_t position)
-{
-    std::uint64_t head = 0;
-    const qsizetype units = std::min(key.size(), kHeadUnits);
-    for (qsizetype i = 0; i < kHeadUnits; ++i)
-        head = (head << 16) | (i < units ? key.at(i).unicode() : 0u);
-    const auto length = static_cast<std::uint32_t>(std::min(key.size(), kHeadUnits + 1));
-    return {head, position, length};
-}
-
-// Code-unit order of the keys, then list order: a strict total order, so an unstable sort
-// under it gives the stable order. Throws RankingStopped once a stop is requested, which
-// leaves the entries in some order and the keys untouched.
-class EntryLess
-{
-public:
-    EntryLess(const TextColumn& keys, const std::stop_token& stop) : m_keys(&keys), m_stop(&stop) {}
-
-    bool operator()(const RankEntry& a, const RankEntry& b) const
-    {
-        if (m_stop->stop_requested()) [[unlikely]]
-            throw RankingStopped{};
-        if (a.head != b.head)
-            return a.head < b.head;
-        // Equal heads: the rest of the texts decide; a text that ends inside the head has
-        // no rest, and of two such the shorter (padded with 0s) comes first.
-        if (a.length > kHeadUnits || b.length > kHeadUnits) {
-            const int order = codeUnits(tail(a)).compare(codeUnits(tail(b)));
-            if (order != 0)
-                return order < 0;
-        }
-        if (a.length != b.length)
-            return a.length < b.length;
-        return a.position < b.position;
-    }
-
-private:
-    QStringView tail(const RankEntry& entry) const
-    {
-        const QStringView key = m_keys->at(entry.position);
-        return key.sliced(std::min(key.size(), kHeadUnits));
-    }
-
-    const TextColumn* m_keys;
-    const std::stop_token* m_stop; // by address: the sort copies its comparator often
-};
-
-// Runs one job on another thread and one on this; rethrows what either threw once both
-// are done.
-template <class Job, class OtherJob> void inParallel(Job&& job, OtherJob&& otherJob)
-{
-    FailureCarrier failure;
-    {
-        const std::jthread other([&] { failure.run(otherJob); });
-        job();
-    }
-    failure.rethrowIfFailed();
-}
-
-// Below this many keys one thread sorts faster than two can start and merge.
-constexpr std::size_t kParallelFrom = 1 << 15;
-
-// Sorts the entries on two threads: each sorts a half, then one merges the smaller half of
-// the result from the fronts while the other merges the larger half from the backs.
-void sortEntries(std::vector<RankEntry>& entries, const EntryLess& less)
-{
-    const std::size_t count = entries.size();
-    // Lists often come in sorted already; one look then saves the whole sort.
-    if (std::is_sorted(entries.begin(), entries.end(), less))
-        return;
-    if (count < kParallelFrom || std::thread::hardware_concurrency() < 2) {
-        std::sort(entries.begin(), entries.end(), less);
-        return;
-    }
-    const auto begin = entries.begin();
-    const auto middle = begin + static_cast<std::ptrdiff_t>(count / 2);
-    const auto end = entries.end();
-    inParallel([&] { std::sort(middle, end, less); }, [&] { std::sort(begin, middle, less); });
-
-    std::vector<RankEntry> merged(count);
-    const std::size_t frontCount = count / 2;
-    inParallel(
-        [&] {
-            auto a = middle;
-            auto b = end;
-            for (std::size_t k = count; k-- > frontCount;)
-                merged[k] = (a == begin || (b != middle && less(*(a - 1), *(b - 1)))) ? *--b : *--a;
-        },
-        [&] {
-            auto a = begin;
-            auto b = middle;
-            for (std::size_t k = 0; k < frontCount; ++k)
-                merged[k] = (b == end || (a != middle && less(*a, *b))) ? *a++ : *b++;
-        });
-    entries.swap(merged);
-}
 
 // Keys that repeat a lot (the words of a text) are ranked through their distinct texts:
 // each distinct text is sorted once, and the keys of one text then take consecutive ranks
@@ -256,7 +143,7 @@ KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop, List
     if (repeatsALot(m_keys))
         m_listPosition = ranksThroughDistinctTexts(m_keys, stop);
     if (m_listPosition.size() != count)
-        rankByEntries(stop);
+        m_listPosition = listPositionsInKeyOrder(m_keys, stop);
 
     // A pass moves a key at most one place to the left, and does so while a greater key
     // stands before it; so the passes with an exchange are the most greater keys any key
@@ -271,19 +158,6 @@ KeyRanking::KeyRanking(const TextColumn& keys, const std::stop_token& stop, List
     m_sorted = m_keys.gatheredIntoOneBlock(m_listPosition);
     if (listOrder == ListOrder::Keep)
         m_listOrderOverSorted = m_sorted.scattered(m_listPosition);
-}
-
-void KeyRanking::rankByEntries(const std::stop_token& stop)
-{
-    const auto count = static_cast<std::uint32_t>(m_keys.size());
-    std::vector<RankEntry> entries;
-    entries.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i)
-        entries.push_back(entryFor(m_keys.at(i), i));
-    sortEntries(entries, EntryLess(m_keys, stop));
-    m_listPosition.resize(count);
-    for (std::uint32_t rank = 0; rank < count; ++rank)
-        m_listPosition[rank] = entries[rank].position;
 }
 
 TextColumn KeyRanking::orderAfter(std::int64_t passes, std::int32_t comparisons) const

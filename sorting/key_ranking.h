@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/model/text_column.h"
+#include "sorting/entry_sort.h"
 
 #include <cstdint>
 #include <stop_token>
@@ -8,9 +9,6 @@
 #include <vector>
 
 namespace velmora::sorting {
-
-struct RankingStopped
-{};
 
 // The keys ranked once: a key's rank is its place in one stable sort of all keys in
 // code-unit order, so ranks are distinct, order like the keys, and equal keys keep their
@@ -48,8 +46,6 @@ public:
     TextColumn orderAfter(std::int64_t passes, std::int32_t comparisons) const;
 
 private:
-    void rankByEntries(const std::stop_token& stop);
-
     TextColumn m_keys;   // in list order
     TextColumn m_sorted; // in rank order
     TextColumn m_listOrderOverSorted;

@@ -31,7 +31,7 @@ private Q_SLOTS:
     void endingProgramStopsTheWork();
     void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
-    void rankingStoppedWhileTwoThreadsSortOrMerge();
+    void rankingStoppedWhileTwoThreadsSort();
 };
 
 // A save yields between cells with yields that may be skipped; a stream of them alone,
@@ -200,12 +200,12 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
     }
 }
 
-void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSortOrMerge()
+void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSort()
 {
     // Stops come from another thread at delays spread over a whole ranking of a list that
-    // two threads sort, so they land before it, while the halves are sorted, while they are
-    // merged, and after. Wherever one lands, the ranking either stops with the keys exactly
-    // as they were, or is the ranking of an unstopped run.
+    // two threads sort, so they land before it, during the passes over the packed units,
+    // while keys alike in them are compared, and after. Wherever one lands, the ranking either
+    // stops with the keys exactly as they were, or is the ranking of an unstopped run.
     std::mt19937 random(9);
     QStringList input;
     for (int i = 0; i < 200'000; ++i) // shared beginnings: the texts' tails decide too

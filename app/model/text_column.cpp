@@ -1,8 +1,8 @@
 #include "app/model/text_column.h"
 
+#include "app/model/two_parts.h"
+
 #include <algorithm>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace velmora {
@@ -14,24 +14,16 @@ namespace {
 constexpr qsizetype kSmallestBlock = 2 * 1024;
 constexpr qsizetype kLargestBlock = 1024 * 1024;
 
-// Runs work(begin, end) over [0, count) in two halves, the back one on another thread, for
-// the reorderings of a sort's millions of texts, which mostly wait for memory. Below this
-// many texts one thread is done before a second would have started.
+// Runs work(begin, end) over [0, count), in two halves on two threads from this many texts
+// on: below it one thread is done before a second would have started.
 constexpr qsizetype kTwoHalvesFrom = 1 << 16;
 
 template <class Work> void inTwoHalves(qsizetype count, Work&& work)
 {
-    const qsizetype middle = count / 2;
-    if (count >= kTwoHalvesFrom && std::thread::hardware_concurrency() >= 2) {
-        try {
-            const std::jthread back([&] { work(middle, count); });
-            work(0, middle);
-            return;
-        } catch (const std::system_error&) {
-            // no thread to be had: this one does it all
-        }
-    }
-    work(0, count);
+    if (count >= kTwoHalvesFrom)
+        inTwoParts(0, count / 2, count, work);
+    else
+        work(0, count);
 }
 } // namespace
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/errors/failure_carrier.h"
+
+#include <QtGlobal>
+
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace velmora {
+
+// Runs work(begin, middle) on this thread and work(middle, end) on another, for the passes
+// over a sort's millions of entries and texts, which mostly wait for memory. With one
+// processor, or no thread to be had, this thread does both parts, front first; either way
+// each part is done exactly once. Rethrows what either part threw, once both are done.
+template <class Work> void inTwoParts(qsizetype begin, qsizetype middle, qsizetype end, Work&& work)
+{
+    FailureCarrier front;
+    FailureCarrier back;
+    {
+        std::optional<std::jthread> other;
+        if (std::thread::hardware_concurrency() >= 2) {
+            try {
+                other.emplace([&] { back.run([&] { work(middle, end); }); });
+            } catch (const std::system_error&) {
+                // no thread to be had: this one does both
+            }
+        }
+        front.run([&] { work(begin, middle); });
+        if (!other)
+            back.run([&] { work(middle, end); });
+    }
+    front.rethrowIfFailed();
+    back.rethrowIfFailed();
+}
+
+} // namespace velmora

@@ -1,0 +1,106 @@
+// The keys' sort, which orders packed code units a byte at a time and compares texts only
+// where keys are alike, against the standard library's stable sort of the texts: the same
+// place for every key, equal keys in list order.
+#include "reference_order.h"
+#include "sorting/entry_sort.h"
+
+#include <QTest>
+
+#include <numeric>
+#include <random>
+
+using namespace Qt::StringLiterals;
+using velmora::test::codeUnitsLess;
+
+namespace {
+
+std::vector<std::uint32_t> stableOrder(const QStringList& keys)
+{
+    std::vector<std::uint32_t> positions(static_cast<std::size_t>(keys.size()));
+    std::iota(positions.begin(), positions.end(), 0u);
+    std::stable_sort(positions.begin(), positions.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return codeUnitsLess(keys[a], keys[b]);
+    });
+    return positions;
+}
+
+QString randomText(std::mt19937& random, const QString& alphabet, int shortest, int longest)
+{
+    const int length = shortest + static_cast<int>(random() % unsigned(longest - shortest + 1));
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += alphabet[static_cast<qsizetype>(random() % alphabet.size())];
+    return text;
+}
+
+} // namespace
+
+class EntrySortTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void placesEveryKeyAsTheStableSort_data();
+    void placesEveryKeyAsTheStableSort();
+};
+
+void EntrySortTest::placesEveryKeyAsTheStableSort_data()
+{
+    QTest::addColumn<QStringList>("keys");
+    std::mt19937 random(5);
+    const auto keysOf = [&](int count, auto&& textFor) {
+        QStringList keys;
+        for (int i = 0; i < count; ++i)
+            keys.append(textFor(i));
+        return keys;
+    };
+    const QString ascii = u"ab AB09z~"_s;
+    // Units whose high bytes differ too, surrogates, and NUL, which the packing also uses
+    // for a unit past a key's end.
+    const QString wide =
+        u"a\u00FF\u0100\u4E00\uFFFF"_s + QChar(u'\0') + QString::fromUcs4(U"\U00010000\U0010FFFF");
+
+    QTest::newRow("none") << QStringList{};
+    QTest::newRow("one") << QStringList{u"x"_s};
+    // Around the sizes where comparing gives way to the byte passes, and one thread to two.
+    for (const int count : {1023, 1024, 65'535, 65'536, 70'001}) {
+        QTest::addRow("%d short keys", count)
+            << keysOf(count, [&](int) { return randomText(random, ascii, 0, 8); });
+    }
+    QTest::newRow("wide units") << keysOf(70'000,
+                                          [&](int) { return randomText(random, wide, 0, 9); });
+    QTest::newRow("already sorted")
+        << keysOf(70'000, [](int i) { return u"%1"_s.arg(i, 7, 10, QChar(u'0')); });
+    QTest::newRow("sorted backwards")
+        << keysOf(70'000, [](int i) { return u"%1"_s.arg(70'000 - i, 7, 10, QChar(u'0')); });
+    // Thousands of keys alike for a while, more than once: their next units are packed in
+    // turn, each stretch on its own.
+    QTest::newRow("long shared beginnings") << keysOf(70'000, [&](int i) {
+        return u"C:/Users/someone/Documents/%1/"_s.arg(i % 3) + randomText(random, ascii, 0, 14);
+    });
+    // A key that ends in the packed units against keys that go on with NULs or anything.
+    const QStringList endings = {u"ab"_s,
+                                 u"ab"_s + QChar(u'\0'),
+                                 u"ab"_s + QString(6, QChar(u'\0')),
+                                 u"ab"_s + QString(6, QChar(u'\0')) + u"c"_s,
+                                 u"abc"_s,
+                                 u"ab"_s + QString(12, QChar(u'\0')),
+                                 {}};
+    QTest::newRow("ends and NULs") << keysOf(
+        9'000, [&](int) { return endings[static_cast<qsizetype>(random() % endings.size())]; });
+    QTest::newRow("one key throughout") << keysOf(3'000, [](int) { return u"same"_s; });
+    // Alike for 20,000 units: thousands of rounds of packing, none on the call stack.
+    QTest::newRow("alike for thousands of units") << keysOf(2'000, [&](int) {
+        return QString(20'000, QChar(u'k')) + QChar(char16_t(u'a' + random() % 3));
+    });
+}
+
+void EntrySortTest::placesEveryKeyAsTheStableSort()
+{
+    QFETCH(QStringList, keys);
+    QCOMPARE(velmora::sorting::listPositionsInKeyOrder(velmora::TextColumn(keys), {}),
+             stableOrder(keys));
+}
+
+QTEST_MAIN(EntrySortTest)
+#include "test_entry_sort.moc"
