@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <span>
 #include <utility>
 
@@ -45,7 +46,15 @@ public:
         m_any.head |= entry.head;
         m_any.more |= entry.more;
     }
-    VaryingBits bits() const { return {m_all.head ^ m_any.head, m_all.more ^ m_any.more}; }
+    VaryingBits bits() const { return bitsWith(*this); }
+    // The bits in which some two entries told to either finder differ.
+    VaryingBits bitsWith(const VaryingBitsFinder& other) const
+    {
+        const std::uint64_t allHeads = m_all.head & other.m_all.head;
+        const std::uint32_t allMores = m_all.more & other.m_all.more;
+        return {allHeads ^ (m_any.head | other.m_any.head),
+                allMores ^ (m_any.more | other.m_any.more)};
+    }
 
 private:
     VaryingBits m_all{~std::uint64_t{0}, ~std::uint32_t{0}};
@@ -117,6 +126,12 @@ template <class Work> void inOneOrTwoParts(qsizetype count, Work&& work)
         work(0, count);
 }
 
+// Which part of inOneOrTwoParts() begins here: 0 for the front, 1 for the back.
+std::size_t partOf(qsizetype begin)
+{
+    return begin == 0 ? 0 : 1;
+}
+
 void checkForStop(const std::stop_token& stop)
 {
     if (stop.stop_requested())
@@ -145,7 +160,6 @@ void distributeByByte(std::span<const RankEntry> from, std::span<RankEntry> to, 
 {
     const auto count = static_cast<qsizetype>(from.size());
     std::array<std::array<std::size_t, 256>, 2> next{};
-    const auto partOf = [](qsizetype begin) { return begin == 0 ? 0 : 1; };
     inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
         std::array<std::size_t, 256>& counts = next[partOf(begin)];
         for (qsizetype i = begin; i < end; ++i)
@@ -298,35 +312,52 @@ private:
 std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
                                                    const std::stop_token& stop)
 {
-    const auto count = static_cast<std::uint32_t>(keys.size());
-    std::vector<RankEntry> entries(count);
-    VaryingBitsFinder varying;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        pack(entries[i], keys.at(i), 0);
-        entries[i].position = i;
-        varying.add(entries[i]);
-    }
+    const auto count = static_cast<qsizetype>(keys.size());
+    // Each entry and spare entry is written before it is read: no zeros first.
+    const auto entryRoom = std::make_unique_for_overwrite<RankEntry[]>(std::size_t(count));
+    const auto spareRoom = std::make_unique_for_overwrite<RankEntry[]>(std::size_t(count));
+    const std::span<RankEntry> entries(entryRoom.get(), std::size_t(count));
+    const std::span<RankEntry> spare(spareRoom.get(), std::size_t(count));
+
+    std::array<VaryingBitsFinder, 2> varyingInPart;
     // Lists often come in sorted already; one look then saves the whole sort.
-    if (!std::is_sorted(entries.begin(), entries.end(), EntryLess(keys, 0))) {
-        std::vector<RankEntry> spare(count);
+    std::array<bool, 2> sortedPart{true, true};
+    const EntryLess less(keys, 0);
+    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+        VaryingBitsFinder& varying = varyingInPart[partOf(begin)];
+        for (qsizetype i = begin; i < end; ++i) {
+            pack(entries[i], keys.at(i), 0);
+            entries[i].position = static_cast<std::uint32_t>(i);
+            varying.add(entries[i]);
+        }
+        sortedPart[partOf(begin)] =
+            std::is_sorted(entries.begin() + begin, entries.begin() + end, less);
+    });
+    const qsizetype middle = count / 2; // where the parts meet, if there were two
+    const bool sorted = sortedPart[0] && sortedPart[1] &&
+                        (count < 2 || !less(entries[middle], entries[middle - 1]));
+    if (!sorted) {
+        const VaryingBits varying = varyingInPart[0].bitsWith(varyingInPart[1]);
         const Run all{0, count, 0};
         if (count < kTwoThreadsFrom) {
-            RunSorter(keys, entries, spare, stop).sort(all, varying.bits());
+            RunSorter(keys, entries, spare, stop).sort(all, varying);
         } else {
-            sortByPackedUnits(entries, spare, varying.bits(), stop);
+            sortByPackedUnits(entries, spare, varying, stop);
             // The stretches alike in their packed units, split between two threads at the
             // end of the stretch that holds the middle.
-            qsizetype middle = count / 2;
-            while (middle < count && sameUnits(entries[middle - 1], entries[middle]))
-                ++middle;
-            inTwoParts(0, middle, count, [&](qsizetype begin, qsizetype end) {
+            qsizetype stretchEnd = middle;
+            while (stretchEnd < count && sameUnits(entries[stretchEnd - 1], entries[stretchEnd]))
+                ++stretchEnd;
+            inTwoParts(0, stretchEnd, count, [&](qsizetype begin, qsizetype end) {
                 RunSorter(keys, entries, spare, stop).sortAlikeStretches({begin, end, 0});
             });
         }
     }
-    std::vector<std::uint32_t> positions(count);
-    for (std::uint32_t rank = 0; rank < count; ++rank)
-        positions[rank] = entries[rank].position;
+    std::vector<std::uint32_t> positions(static_cast<std::size_t>(count));
+    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+        for (qsizetype rank = begin; rank < end; ++rank)
+            positions[std::size_t(rank)] = entries[rank].position;
+    });
     return positions;
 }
 

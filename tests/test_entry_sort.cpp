@@ -71,6 +71,8 @@ void EntrySortTest::placesEveryKeyAsTheStableSort_data()
                                           [&](int) { return randomText(random, wide, 0, 9); });
     QTest::newRow("already sorted")
         << keysOf(70'000, [](int i) { return u"%1"_s.arg(i, 7, 10, QChar(u'0')); });
+    QTest::newRow("each half sorted, not the whole") << keysOf(
+        70'000, [](int i) { return u"%1"_s.arg((i + 35'000) % 70'000, 7, 10, QChar(u'0')); });
     QTest::newRow("sorted backwards")
         << keysOf(70'000, [](int i) { return u"%1"_s.arg(70'000 - i, 7, 10, QChar(u'0')); });
     // Thousands of keys alike for a while, more than once: their next units are packed in
