@@ -1,0 +1,74 @@
+// The key ranking over arbitrary keys, against the standard library's stable sort of the
+// texts: the same key at every rank, equal keys in list order, and the passes a bubble sort
+// makes. The input's first two bytes say how many times its keys are repeated, each time
+// with one more unit after them, so stretches of a thousand keys alike for as long as the
+// input likes are common: those are packed again further on, where short lists are only
+// compared.
+#include "reference_order.h"
+#include "sorting/entry_sort.h"
+#include "sorting/key_ranking.h"
+
+#include "harness.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+
+using velmora::fuzz::check;
+
+namespace {
+
+// A byte is a code unit from a short list that holds NUL (also what a key's missing units
+// are packed as), units that differ in their high byte only, and surrogates; 0xFF ends a
+// key.
+constexpr char16_t kUnits[] = {0x0000, 0x0001, 0x0020, 0x0041, 0x0061, 0x007F, 0x0080, 0x00FF,
+                               0x0100, 0x0161, 0x4E00, 0x7FFF, 0x8000, 0xD800, 0xDC00, 0xFFFF};
+constexpr std::uint8_t kKeyEnd = 0xFF;
+
+QStringList keysFrom(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2)
+        return {};
+    const int repeats = 1 + ((data[0] << 8) | data[1]) % 1200;
+    QStringList base{QString()};
+    for (std::size_t i = 2; i < size && base.size() <= 16; ++i) {
+        if (data[i] == kKeyEnd)
+            base.append(QString());
+        else
+            base.back().append(QChar(kUnits[data[i] % std::size(kUnits)]));
+    }
+    QStringList keys;
+    for (int r = 0; r < repeats; ++r) {
+        for (const QString& key : base)
+            keys.append(r == 0 ? key : key + QChar(kUnits[r % std::size(kUnits)]));
+    }
+    return keys;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QStringList keys = keysFrom(data, size);
+    std::vector<std::uint32_t> expected(static_cast<std::size_t>(keys.size()));
+    std::iota(expected.begin(), expected.end(), 0u);
+    std::stable_sort(expected.begin(), expected.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return velmora::test::codeUnitsLess(keys[a], keys[b]);
+    });
+    const velmora::TextColumn column(keys);
+    check(velmora::sorting::listPositionsInKeyOrder(column, {}) == expected,
+          "every key takes its place in the stable sort");
+
+    std::int64_t farthest = 0;
+    QStringList sorted;
+    for (std::size_t rank = 0; rank < expected.size(); ++rank) {
+        farthest = std::max<std::int64_t>(farthest, std::int64_t{expected[rank]} -
+                                                        static_cast<std::int64_t>(rank));
+        sorted.append(keys[expected[rank]]);
+    }
+    velmora::sorting::KeyRanking ranking(column);
+    check(ranking.passCount() == farthest + 1, "the passes a bubble sort makes");
+    check(ranking.takeSorted().toStringList() == sorted, "the keys in rank order");
+    return 0;
+}
