@@ -111,22 +111,11 @@ private:
     qsizetype m_restFrom;
 };
 
-// From this many entries on, a pass is shared by two threads; below it one thread is done
-// before a second would have started.
-constexpr qsizetype kTwoThreadsFrom = 1 << 16;
 // Fewer entries than this are sorted by comparing: the radix sort's 256 buckets a byte
 // would cost more than they save.
 constexpr qsizetype kRadixFrom = 1 << 10;
 
-template <class Work> void inOneOrTwoParts(qsizetype count, Work&& work)
-{
-    if (count >= kTwoThreadsFrom)
-        inTwoParts(0, count / 2, count, work);
-    else
-        work(0, count);
-}
-
-// Which part of inOneOrTwoParts() begins here: 0 for the front, 1 for the back.
+// Which half of inOneOrTwoHalves() begins here: 0 for the front, 1 for the back.
 std::size_t partOf(qsizetype begin)
 {
     return begin == 0 ? 0 : 1;
@@ -160,7 +149,7 @@ void distributeByByte(std::span<const RankEntry> from, std::span<RankEntry> to, 
 {
     const auto count = static_cast<qsizetype>(from.size());
     std::array<std::array<std::size_t, 256>, 2> next{};
-    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         std::array<std::size_t, 256>& counts = next[partOf(begin)];
         for (qsizetype i = begin; i < end; ++i)
             ++counts[byteOf(from[i], byte)];
@@ -170,7 +159,7 @@ void distributeByByte(std::span<const RankEntry> from, std::span<RankEntry> to, 
         for (std::array<std::size_t, 256>& part : next)
             start += std::exchange(part[value], start);
     }
-    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         std::array<std::size_t, 256>& at = next[partOf(begin)];
         for (qsizetype i = begin; i < end; ++i) {
             if ((i & 0xFFFF) == 0)
@@ -323,7 +312,7 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
     // Lists often come in sorted already; one look then saves the whole sort.
     std::array<bool, 2> sortedPart{true, true};
     const EntryLess less(keys, 0);
-    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         VaryingBitsFinder& varying = varyingInPart[partOf(begin)];
         for (qsizetype i = begin; i < end; ++i) {
             pack(entries[i], keys.at(i), 0);
@@ -354,7 +343,7 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
         }
     }
     std::vector<std::uint32_t> positions(static_cast<std::size_t>(count));
-    inOneOrTwoParts(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         for (qsizetype rank = begin; rank < end; ++rank)
             positions[std::size_t(rank)] = entries[rank].position;
     });

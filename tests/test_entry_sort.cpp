@@ -6,23 +6,11 @@
 
 #include <QTest>
 
-#include <numeric>
 #include <random>
 
 using namespace Qt::StringLiterals;
-using velmora::test::codeUnitsLess;
 
 namespace {
-
-std::vector<std::uint32_t> stableOrder(const QStringList& keys)
-{
-    std::vector<std::uint32_t> positions(static_cast<std::size_t>(keys.size()));
-    std::iota(positions.begin(), positions.end(), 0u);
-    std::stable_sort(positions.begin(), positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return codeUnitsLess(keys[a], keys[b]);
-    });
-    return positions;
-}
 
 QString randomText(std::mt19937& random, const QString& alphabet, int shortest, int longest)
 {
@@ -101,7 +89,7 @@ void EntrySortTest::placesEveryKeyAsTheStableSort()
 {
     QFETCH(QStringList, keys);
     QCOMPARE(velmora::sorting::listPositionsInKeyOrder(velmora::TextColumn(keys), {}),
-             stableOrder(keys));
+             velmora::test::stableRanking(keys).listPositions);
 }
 
 QTEST_MAIN(EntrySortTest)

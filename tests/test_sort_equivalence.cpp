@@ -370,25 +370,11 @@ void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort()
                                                    : random();
         keys.append(textOf(n));
     }
-    // The reference: each key's rank in the standard library's stable sort, and the
-    // passes a bubble sort makes, one more than the farthest a key stands right of its rank.
-    std::vector<std::uint32_t> byRank(static_cast<std::size_t>(keys.size()));
-    std::iota(byRank.begin(), byRank.end(), 0u);
-    std::stable_sort(byRank.begin(), byRank.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return codeUnitsLess(keys[a], keys[b]);
-    });
-    std::int64_t farthest = 0;
-    QStringList sorted;
-    for (std::size_t rank = 0; rank < byRank.size(); ++rank) {
-        farthest = std::max<std::int64_t>(farthest, std::int64_t{byRank[rank]} -
-                                                        static_cast<std::int64_t>(rank));
-        sorted.append(keys[byRank[rank]]);
-    }
-
+    const velmora::test::StableRanking expected = velmora::test::stableRanking(keys);
     velmora::sorting::KeyRanking ranking{velmora::TextColumn(keys)};
-    QCOMPARE(ranking.passCount(), farthest + 1);
+    QCOMPARE(ranking.passCount(), expected.bubblePasses);
     QCOMPARE(ranking.orderAfter(0, 0).toStringList(), keys);
-    QCOMPARE(ranking.takeSorted().toStringList(), sorted);
+    QCOMPARE(ranking.takeSorted().toStringList(), expected.sorted);
 }
 
 void SortEquivalenceTest::failingWriteThroughTheWindow()

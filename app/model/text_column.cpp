@@ -13,18 +13,6 @@ namespace {
 // rows added to a big list take little room.
 constexpr qsizetype kSmallestBlock = 2 * 1024;
 constexpr qsizetype kLargestBlock = 1024 * 1024;
-
-// Runs work(begin, end) over [0, count), in two halves on two threads from this many texts
-// on: below it one thread is done before a second would have started.
-constexpr qsizetype kTwoHalvesFrom = 1 << 16;
-
-template <class Work> void inTwoHalves(qsizetype count, Work&& work)
-{
-    if (count >= kTwoHalvesFrom)
-        inTwoParts(0, count / 2, count, work);
-    else
-        work(0, count);
-}
 } // namespace
 
 TextColumn::TextColumn(const QStringList& texts)
@@ -146,7 +134,7 @@ TextColumn TextColumn::gathered(const std::vector<std::uint32_t>& positions) con
     column.m_views.resize(static_cast<qsizetype>(positions.size()));
     View* out = column.m_views.data();
     const View* in = m_views.constData();
-    inTwoHalves(column.size(), [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(column.size(), [&](qsizetype begin, qsizetype end) {
         for (qsizetype i = begin; i < end; ++i)
             out[i] = in[positions[static_cast<std::size_t>(i)]];
     });
@@ -163,7 +151,7 @@ TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& po
     qsizetype backUnits = 0;
     // The characters of the texts before the middle, and from there on: where the back
     // half's characters start, whether one thread or two walk the halves.
-    inTwoHalves(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         for (qsizetype i = begin; i < end; ++i)
             (i < middle ? frontUnits : backUnits) += views[i].size;
     });
@@ -172,7 +160,7 @@ TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& po
     // The texts are read in an order of their own, so each is asked for some rows ahead.
     // Written by hand for speed (bench_huge's Start Sorting, save and copy).
     constexpr qsizetype kAhead = 16;
-    inTwoHalves(count, [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         QChar* out = first + (begin < middle ? 0 : frontUnits);
         for (qsizetype i = begin; i < end; ++i) {
             if (i + kAhead < end)
@@ -193,7 +181,7 @@ TextColumn TextColumn::scattered(const std::vector<std::uint32_t>& positions) co
     column.m_views.resize(m_views.size());
     View* out = column.m_views.data();
     const View* in = m_views.constData();
-    inTwoHalves(size(), [&](qsizetype begin, qsizetype end) {
+    inOneOrTwoHalves(size(), [&](qsizetype begin, qsizetype end) {
         for (qsizetype i = begin; i < end; ++i)
             out[positions[static_cast<std::size_t>(i)]] = in[i];
     });

@@ -35,4 +35,17 @@ template <class Work> void inTwoParts(qsizetype begin, qsizetype middle, qsizety
     back.rethrowIfFailed();
 }
 
+// Below this many entries or texts, one thread is done before a second would have started.
+inline constexpr qsizetype kTwoThreadsFrom = 1 << 16;
+
+// Runs work(begin, end) over [0, count): in two halves as above from kTwoThreadsFrom on,
+// else in one part on this thread.
+template <class Work> void inOneOrTwoHalves(qsizetype count, Work&& work)
+{
+    if (count >= kTwoThreadsFrom)
+        inTwoParts(0, count / 2, count, work);
+    else
+        work(0, count);
+}
+
 } // namespace velmora
