@@ -52,6 +52,8 @@ private Q_SLOTS:
     void faultPaths();
     void saveCommand();
     void bigFileWrittenWhole();
+    void codePageEncodingOfLongRuns_data();
+    void codePageEncodingOfLongRuns();
 };
 
 void AlignedExportTest::fileLayout_data()
@@ -286,6 +288,41 @@ void AlignedExportTest::bigFileWrittenWhole()
     QCOMPARE(file.size(), qsizetype{400'000} * 18);
     QCOMPARE(file.sliced(qsizetype{18} * 262'144, 18), QByteArray("0000000000262144\r\n"));
     QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));
+}
+
+void AlignedExportTest::codePageEncodingOfLongRuns_data()
+{
+    // Units below 0x80 in runs of eight and more, and what may break a run anywhere: the
+    // code page's own characters (the euro sign's 0x80), characters it lacks, and a
+    // surrogate pair, which is one '?', split across two runs too.
+    QTest::addColumn<QString>("text");
+    const QString pair = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("seven") << u"abcdefg"_s;
+    QTest::newRow("eight") << u"abcdefgh"_s;
+    QTest::newRow("seventeen") << u"abcdefghijklmnopq"_s;
+    QTest::newRow("euro first") << u"\u20ACbcdefghijklmnop"_s;
+    QTest::newRow("euro eighth") << u"abcdefg\u20ACijklmnop"_s;
+    QTest::newRow("euro ninth, then ASCII runs") << u"abcdefgh\u20ACjklmnopqrstuvwxyz"_s;
+    QTest::newRow("Latin-1 and a missing character") << u"abcdefgh\u00E9\u0100abcdefgh"_s;
+    QTest::newRow("pair across two runs") << u"abcdefg"_s + pair + u"abcdefgh"_s;
+    QTest::newRow("lone surrogate") << u"abcdefgh"_s + QChar(0xD800) + u"abcdefgh"_s;
+}
+
+// Encoding a text whole gives the bytes of its characters encoded one at a time.
+void AlignedExportTest::codePageEncodingOfLongRuns()
+{
+    QFETCH(QString, text);
+    QByteArray oneByOne;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        oneByOne += encodeWindows1252(QStringView(text).sliced(i, pair ? 2 : 1));
+        i += pair ? 1 : 0;
+    }
+    QCOMPARE(encodeWindows1252(text), oneByOne);
+    QByteArray appended("before");
+    appendWindows1252(text, appended);
+    QCOMPARE(appended, "before" + oneByOne);
 }
 
 QTEST_MAIN(AlignedExportTest)

@@ -52,7 +52,21 @@ void appendWindows1252(QStringView text, QByteArray& bytes)
     const char16_t* in = text.utf16();
     const qsizetype size = text.size();
     qsizetype written = 0;
-    for (qsizetype i = 0; i < size; ++i) {
+    qsizetype i = 0;
+    // Runs of eight units below 0x80, most of any text, are copied without a look at each:
+    // a fixed-length loop the compiler turns into a few vector instructions. Written by hand
+    // for speed (bench_output's save).
+    constexpr qsizetype kRun = 8;
+    for (; i + kRun <= size; i += kRun, written += kRun) {
+        char16_t any = 0;
+        for (qsizetype k = 0; k < kRun; ++k)
+            any |= in[i + k];
+        if (any >= 0x80)
+            break;
+        for (qsizetype k = 0; k < kRun; ++k)
+            out[written + k] = static_cast<char>(in[i + k]);
+    }
+    for (; i < size; ++i) {
         // A character outside the basic plane is one character to the reader, so its two
         // code units become one '?', as the system's own conversion does.
         if (QChar::isHighSurrogate(in[i]) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]))
