@@ -1,7 +1,8 @@
 // Figures for "Start Sorting", each next to `LC_ALL=C sort -s` on the same lines (run here,
 // from a file in the page cache, best of three like ours):
-//   ranking  - the key ranking with packed first code units against a stable sort that
-//              compares the texts, on one thread;
+//   ranking  - the key ranking with packed code units against a stable sort that compares
+//              the texts, on one thread: random keys, random keys after a shared beginning,
+//              and many short keys with one very long one;
 //   lines    - the command end to end through the window on random lines, the longest
 //              event-loop gap during the sort, the result-list fill, already-sorted lines,
 //              and already-sorted lines numbered (the fill with counters);
@@ -149,24 +150,41 @@ bool codeUnitLess(const QString& a, const QString& b)
     return velmora::sorting::codeUnits(a) < velmora::sorting::codeUnits(b);
 }
 
-void ranking(int count)
+void ranking(const char* what, const QStringList& keys)
 {
-    const QStringList keys = randomKeys(count, 1);
     const velmora::TextColumn column(keys);
     double start = processCpuSeconds();
     const velmora::sorting::KeyRanking ranked(column);
     const double packed = processCpuSeconds() - start;
 
-    std::vector<std::uint32_t> order(static_cast<std::size_t>(count));
+    std::vector<std::uint32_t> order(static_cast<std::size_t>(keys.size()));
     std::iota(order.begin(), order.end(), 0u);
     start = processCpuSeconds();
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         return codeUnitLess(keys[a], keys[b]);
     });
     const double plain = processCpuSeconds() - start;
-    std::printf("ranking %d random keys, CPU time of all threads:\n  packed first code units "
-                "%.3f s; stable sort comparing the texts %.3f s (%.1fx)\n",
-                count, packed, plain, plain / packed);
+    std::printf("  %-44s packed %.3f s; comparing the texts %.3f s (%.1fx)\n", what, packed, plain,
+                plain / packed);
+}
+
+void ranking(int count)
+{
+    std::printf("ranking %d keys, CPU time of all threads: the ranking (packed code units) "
+                "against a stable sort comparing the texts\n",
+                count);
+    ranking("random keys", randomKeys(count, 1));
+    // Keys that share their first units (paths, addresses) are packed again further on.
+    QStringList shared = randomKeys(count, 3);
+    for (QString& key : shared)
+        key.prepend(u"https://example.org/"_s);
+    ranking("random keys after a shared beginning", shared);
+    // Many keys that end early among ones that go on: a file of empty lines and one long one.
+    QStringList ending = randomKeys(4096, 4);
+    while (ending.size() < count - 1)
+        ending.append(u"x"_s);
+    ending.append(u"x"_s + QString(100'000, QChar(u'\0')));
+    ranking("short keys and one of 100,000 units", ending);
 }
 
 void lines(MainWindow& form, const QTemporaryDir& scratch, bool quick)

@@ -194,28 +194,27 @@ struct Run
     qsizetype offset;
 };
 
-// Sorts runs of entries a thread at a time. Runs wait their turn on a list of their own
-// rather than on the call stack: keys alike for thousands of units make as many rounds.
+// Sorts runs of entries. Runs wait their turn on a list of their own rather than on the
+// call stack: keys alike for thousands of units make as many rounds.
 class RunSorter
 {
 public:
+    // A sorter that may share a long run's stretches with a second thread; the sorters of
+    // the two parts do not share again, so no more than two threads ever work at once.
+    enum class Sharing
+    {
+        MayShare,
+        Alone
+    };
     RunSorter(const TextColumn& keys, std::span<RankEntry> entries, std::span<RankEntry> spare,
-              const std::stop_token& stop)
-        : m_keys(keys), m_entries(entries), m_spare(spare), m_stop(stop)
+              const std::stop_token& stop, Sharing sharing)
+        : m_keys(keys), m_entries(entries), m_spare(spare), m_stop(stop), m_sharing(sharing)
     {}
 
     // Sorts the run; `varying` are the bits in which its packed units differ.
     void sort(const Run& run, const VaryingBits& varying)
     {
         m_waiting.push_back({run, varying});
-        sortWaiting();
-    }
-
-    // Sorts each stretch of entries alike in their packed units within a run already sorted
-    // by them.
-    void sortAlikeStretches(const Run& run)
-    {
-        takeAlikeStretches(run);
         sortWaiting();
     }
 
@@ -238,8 +237,33 @@ private:
             }
             sortByPackedUnits(slice(m_entries, next.run), slice(m_spare, next.run), next.varying,
                               m_stop);
-            takeAlikeStretches(next.run);
+            const qsizetype split = stretchBoundaryNearMiddle(next.run);
+            if (m_sharing == Sharing::MayShare &&
+                next.run.end - next.run.begin >= kTwoThreadsFrom && split > next.run.begin &&
+                split < next.run.end) {
+                inTwoParts(next.run.begin, split, next.run.end,
+                           [&](qsizetype begin, qsizetype end) {
+                               RunSorter part(m_keys, m_entries, m_spare, m_stop, Sharing::Alone);
+                               part.takeAlikeStretches({begin, end, next.run.offset});
+                               part.sortWaiting();
+                           });
+            } else {
+                takeAlikeStretches(next.run);
+            }
         }
+    }
+
+    // Of the two ends of the stretch that holds the run's middle, the one nearer to it.
+    qsizetype stretchBoundaryNearMiddle(const Run& run) const
+    {
+        const qsizetype middle = run.begin + (run.end - run.begin) / 2;
+        qsizetype after = middle;
+        while (after < run.end && sameUnits(m_entries[after - 1], m_entries[after]))
+            ++after;
+        qsizetype before = middle;
+        while (before > run.begin && sameUnits(m_entries[before - 1], m_entries[before]))
+            --before;
+        return after - middle <= middle - before ? after : before;
     }
 
     // Short stretches are sorted at once; long ones have their next units packed and wait.
@@ -260,21 +284,43 @@ private:
         }
     }
 
+    // Of many keys alike so far, those that end within the packed units come first: each is
+    // a proper prefix of every key that goes on, and among themselves the shorter comes
+    // first, then list order. The keys that go on have their next units packed and wait.
+    // (Left among the others, ended keys would be packed again at every round until the
+    // longest key ends: a file of empty lines and one long one.)
     void packNextUnits(const Run& stretch)
     {
-        const Run next{stretch.begin, stretch.end, stretch.offset + kPackedUnits};
+        const qsizetype offset = stretch.offset + kPackedUnits;
+        // Ended entries from the front of the spare room on, the others from its back down.
+        const std::span<RankEntry> room = slice(m_spare, stretch);
+        auto ended = room.begin();
+        auto goingOn = room.end();
         VaryingBitsFinder varying;
-        qsizetype longest = 0;
-        for (RankEntry& entry : slice(m_entries, next)) {
+        for (RankEntry entry : slice(m_entries, stretch)) {
             const QStringView key = m_keys.at(entry.position);
-            pack(entry, key, next.offset);
-            varying.add(entry);
-            longest = std::max(longest, key.size());
+            if (key.size() <= offset) {
+                entry.head = static_cast<std::uint64_t>(key.size());
+                *ended++ = entry;
+            } else {
+                pack(entry, key, offset);
+                varying.add(entry);
+                *--goingOn = entry;
+            }
         }
-        if (longest <= next.offset)
-            compareSort(next); // nothing follows: the lengths decide, then list order
-        else
+        const auto endedTo = m_entries.begin() + stretch.begin;
+        const auto goingOnTo = std::copy(room.begin(), ended, endedTo);
+        std::reverse_copy(goingOn, room.end(), goingOnTo);
+        std::sort(endedTo, goingOnTo, [this](const RankEntry& a, const RankEntry& b) {
+            checkForStop(m_stop); // there may be millions
+            return a.head != b.head ? a.head < b.head : a.position < b.position;
+        });
+
+        const Run next{stretch.begin + (ended - room.begin()), stretch.end, offset};
+        if (next.end - next.begin >= kRadixFrom)
             m_waiting.push_back({next, varying.bits()});
+        else
+            compareSort(next);
     }
 
     void compareSort(const Run& run)
@@ -293,6 +339,7 @@ private:
     std::span<RankEntry> m_entries;
     std::span<RankEntry> m_spare;
     const std::stop_token& m_stop;
+    Sharing m_sharing;
     std::vector<WaitingRun> m_waiting;
 };
 
@@ -304,9 +351,7 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
     const auto count = static_cast<qsizetype>(keys.size());
     // Each entry and spare entry is written before it is read: no zeros first.
     const auto entryRoom = std::make_unique_for_overwrite<RankEntry[]>(std::size_t(count));
-    const auto spareRoom = std::make_unique_for_overwrite<RankEntry[]>(std::size_t(count));
     const std::span<RankEntry> entries(entryRoom.get(), std::size_t(count));
-    const std::span<RankEntry> spare(spareRoom.get(), std::size_t(count));
 
     std::array<VaryingBitsFinder, 2> varyingInPart;
     // Lists often come in sorted already; one look then saves the whole sort.
@@ -315,6 +360,8 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         VaryingBitsFinder& varying = varyingInPart[partOf(begin)];
         for (qsizetype i = begin; i < end; ++i) {
+            if ((i & 0xFFFF) == 0)
+                checkForStop(stop);
             pack(entries[i], keys.at(i), 0);
             entries[i].position = static_cast<std::uint32_t>(i);
             varying.add(entries[i]);
@@ -326,22 +373,11 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
     const bool sorted = sortedPart[0] && sortedPart[1] &&
                         (count < 2 || !less(entries[middle], entries[middle - 1]));
     if (!sorted) {
-        const VaryingBits varying = varyingInPart[0].bitsWith(varyingInPart[1]);
-        const Run all{0, count, 0};
-        if (count < kTwoThreadsFrom) {
-            RunSorter(keys, entries, spare, stop).sort(all, varying);
-        } else {
-            sortByPackedUnits(entries, spare, varying, stop);
-            // The stretches alike in their packed units, split between two threads at the
-            // end of the stretch that holds the middle.
-            qsizetype stretchEnd = middle;
-            while (stretchEnd < count && sameUnits(entries[stretchEnd - 1], entries[stretchEnd]))
-                ++stretchEnd;
-            inTwoParts(0, stretchEnd, count, [&](qsizetype begin, qsizetype end) {
-                RunSorter(keys, entries, spare, stop).sortAlikeStretches({begin, end, 0});
-            });
-        }
-    }
+        const auto spareRoom = std::make_unique_for_overwrite<RankEntry[]>(std::size_t(count));
+        const std::span<RankEntry> spare(spareRoom.get(), std::size_t(count));
+        RunSorter(keys, entries, spare, stop, RunSorter::Sharing::MayShare)
+            .sort({0, count, 0}, varyingInPart[0].bitsWith(varyingInPart[1]));
+    } // the spare room goes before the positions take room of their own
     std::vector<std::uint32_t> positions(static_cast<std::size_t>(count));
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         for (qsizetype rank = begin; rank < end; ++rank)

@@ -76,8 +76,24 @@ void EntrySortTest::placesEveryKeyAsTheStableSort_data()
                                  u"abc"_s,
                                  u"ab"_s + QString(12, QChar(u'\0')),
                                  {}};
-    QTest::newRow("ends and NULs") << keysOf(
-        9'000, [&](int) { return endings[static_cast<qsizetype>(random() % endings.size())]; });
+    for (const int count : {9'000, 70'001}) {
+        QTest::addRow("ends and NULs, %d keys", count) << keysOf(
+            count, [&](int) { return endings[static_cast<qsizetype>(random() % endings.size())]; });
+    }
+    // Short keys that end among keys going on with NULs, and one that goes on for long.
+    QTest::newRow("empty lines and one long one") << keysOf(200'001, [&](int i) {
+        return i < 5'000     ? randomText(random, ascii, 1, 8)
+               : i < 200'000 ? u"x"_s
+                             : u"x"_s + QString(60'000, QChar(u'\0'));
+    });
+    // Where the two threads part: a stretch alike in their first units that holds the
+    // middle and reaches the end, or starts at the beginning and passes the middle.
+    QTest::newRow("the middle's stretch reaching the end") << keysOf(70'000, [&](int i) {
+        return (i < 20'000 ? u""_s : u"zzzzzz"_s) + randomText(random, ascii, 0, 6);
+    });
+    QTest::newRow("the middle's stretch from the beginning") << keysOf(70'000, [&](int i) {
+        return (i < 40'000 ? u"aaaaaa"_s : u""_s) + randomText(random, ascii, 0, 6);
+    });
     QTest::newRow("one key throughout") << keysOf(3'000, [](int) { return u"same"_s; });
     // Alike for 20,000 units: thousands of rounds of packing, none on the call stack.
     QTest::newRow("alike for thousands of units") << keysOf(2'000, [&](int) {

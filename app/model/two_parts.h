@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -25,6 +26,8 @@ template <class Work> void inTwoParts(qsizetype begin, qsizetype middle, qsizety
                 other.emplace([&] { back.run([&] { work(middle, end); }); });
             } catch (const std::system_error&) {
                 // no thread to be had: this one does both
+            } catch (const std::bad_alloc&) {
+                // no room for one: the same
             }
         }
         front.run([&] { work(begin, middle); });
@@ -37,6 +40,8 @@ template <class Work> void inTwoParts(qsizetype begin, qsizetype middle, qsizety
 
 // Below this many entries or texts, one thread is done before a second would have started.
 inline constexpr qsizetype kTwoThreadsFrom = 1 << 16;
+// The halves' work tells them apart by where they begin: the back one never at 0.
+static_assert(kTwoThreadsFrom >= 2);
 
 // Runs work(begin, end) over [0, count): in two halves as above from kTwoThreadsFrom on,
 // else in one part on this thread.
