@@ -20,10 +20,22 @@
 
 namespace velmora::bench {
 
-// Benchmarks run on the real platform, as the program does: installed here before a
-// benchmark's main() starts, as main() installs it in the program. A benchmark that scripts
-// the dialogs installs its own on top for as long as it needs it.
-inline QtPlatform realPlatform;
+// The real platform, but nothing a benchmark does waits for a person or starts another
+// program: a message box is counted rather than shown (a shown one would wait for a click
+// that never comes), and the web site the start-up opens now and then is not opened.
+class BenchPlatform : public QtPlatform
+{
+public:
+    void messageBox(const QString&, MsgBoxIcon, const QString&) override { ++boxes; }
+    using Platform::messageBox;
+    void shellRun(const QString&, int) override {}
+    int boxes = 0;
+};
+
+// Benchmarks run on that platform, as the program does on the real one: installed here
+// before a benchmark's main() starts, as main() installs it in the program. A benchmark
+// that scripts the dialogs installs its own on top for as long as it needs it.
+inline BenchPlatform realPlatform;
 inline const ScopedPlatform realPlatformInUse(realPlatform);
 
 // Random printable keys of 8 to 20 characters, the same for every run.
@@ -81,8 +93,8 @@ inline double threadCpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// The real platform; the dialogs answer at once and message boxes are counted, not shown.
-class ScriptedPlatform : public QtPlatform
+// The benchmarks' platform, with dialogs that answer at once.
+class ScriptedPlatform : public BenchPlatform
 {
 public:
     ScriptedPlatform(QString openAnswer, QString saveAnswer)
@@ -90,9 +102,6 @@ public:
     {}
     QString showOpenDialog(const FileDialogRequest&) override { return m_open; }
     QString showSaveDialog(const FileDialogRequest&) override { return m_save; }
-    void messageBox(const QString&, MsgBoxIcon, const QString&) override { ++boxes; }
-    using Platform::messageBox;
-    int boxes = 0;
 
 private:
     QString m_open;
