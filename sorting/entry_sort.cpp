@@ -311,10 +311,16 @@ private:
         const auto endedTo = m_entries.begin() + stretch.begin;
         const auto goingOnTo = std::copy(room.begin(), ended, endedTo);
         std::reverse_copy(goingOn, room.end(), goingOnTo);
-        std::sort(endedTo, goingOnTo, [this](const RankEntry& a, const RankEntry& b) {
-            checkForStop(m_stop); // there may be millions
+        // In list order already: often all of one length (empty lines) and so sorted.
+        const auto byLength = [](const RankEntry& a, const RankEntry& b) {
             return a.head != b.head ? a.head < b.head : a.position < b.position;
-        });
+        };
+        if (!std::is_sorted(endedTo, goingOnTo, byLength)) {
+            std::sort(endedTo, goingOnTo, [&](const RankEntry& a, const RankEntry& b) {
+                checkForStop(m_stop); // there may be millions
+                return byLength(a, b);
+            });
+        }
 
         const Run next{stretch.begin + (ended - room.begin()), stretch.end, offset};
         if (next.end - next.begin >= kRadixFrom)
