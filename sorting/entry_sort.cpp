@@ -237,10 +237,10 @@ private:
             }
             sortByPackedUnits(slice(m_entries, next.run), slice(m_spare, next.run), next.varying,
                               m_stop);
-            const qsizetype split = stretchBoundaryNearMiddle(next.run);
-            if (m_sharing == Sharing::MayShare &&
-                next.run.end - next.run.begin >= kTwoThreadsFrom && split > next.run.begin &&
-                split < next.run.end) {
+            const bool mayShare =
+                m_sharing == Sharing::MayShare && next.run.end - next.run.begin >= kTwoThreadsFrom;
+            const qsizetype split = mayShare ? stretchBoundaryNearMiddle(next.run) : next.run.end;
+            if (split > next.run.begin && split < next.run.end) {
                 inTwoParts(next.run.begin, split, next.run.end,
                            [&](qsizetype begin, qsizetype end) {
                                RunSorter part(m_keys, m_entries, m_spare, m_stop, Sharing::Alone);
