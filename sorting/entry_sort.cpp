@@ -115,12 +115,6 @@ private:
 // would cost more than they save.
 constexpr qsizetype kRadixFrom = 1 << 10;
 
-// Which half of inOneOrTwoHalves() begins here: 0 for the front, 1 for the back.
-std::size_t partOf(qsizetype begin)
-{
-    return begin == 0 ? 0 : 1;
-}
-
 void checkForStop(const std::stop_token& stop)
 {
     if (stop.stop_requested())
@@ -150,7 +144,7 @@ void distributeByByte(std::span<const RankEntry> from, std::span<RankEntry> to, 
     const auto count = static_cast<qsizetype>(from.size());
     std::array<std::array<std::size_t, 256>, 2> next{};
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
-        std::array<std::size_t, 256>& counts = next[partOf(begin)];
+        std::array<std::size_t, 256>& counts = next[halfBeginningAt(begin)];
         for (qsizetype i = begin; i < end; ++i)
             ++counts[byteOf(from[i], byte)];
     });
@@ -160,7 +154,7 @@ void distributeByByte(std::span<const RankEntry> from, std::span<RankEntry> to, 
             start += std::exchange(part[value], start);
     }
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
-        std::array<std::size_t, 256>& at = next[partOf(begin)];
+        std::array<std::size_t, 256>& at = next[halfBeginningAt(begin)];
         for (qsizetype i = begin; i < end; ++i) {
             if ((i & 0xFFFF) == 0)
                 checkForStop(stop);
@@ -364,7 +358,7 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
     std::array<bool, 2> sortedPart{true, true};
     const EntryLess less(keys, 0);
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
-        VaryingBitsFinder& varying = varyingInPart[partOf(begin)];
+        VaryingBitsFinder& varying = varyingInPart[halfBeginningAt(begin)];
         for (qsizetype i = begin; i < end; ++i) {
             if ((i & 0xFFFF) == 0)
                 checkForStop(stop);
@@ -372,7 +366,7 @@ std::vector<std::uint32_t> listPositionsInKeyOrder(const TextColumn& keys,
             entries[i].position = static_cast<std::uint32_t>(i);
             varying.add(entries[i]);
         }
-        sortedPart[partOf(begin)] =
+        sortedPart[halfBeginningAt(begin)] =
             std::is_sorted(entries.begin() + begin, entries.begin() + end, less);
     });
     const qsizetype middle = count / 2; // where the parts meet, if there were two

@@ -3,6 +3,7 @@
 #include "app/model/two_parts.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace velmora {
@@ -146,22 +147,22 @@ TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& po
     TextColumn column = gathered(positions);
     View* views = column.m_views.data();
     const qsizetype count = column.size();
-    const qsizetype middle = count / 2;
-    qsizetype frontUnits = 0;
-    qsizetype backUnits = 0;
-    // The characters of the texts before the middle, and from there on: where the back
-    // half's characters start, whether one thread or two walk the halves.
+    // The characters of each half's texts: where the back half's characters start.
+    std::array<qsizetype, 2> unitsOfHalf{};
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
+        qsizetype units = 0;
         for (qsizetype i = begin; i < end; ++i)
-            (i < middle ? frontUnits : backUnits) += views[i].size;
+            units += views[i].size;
+        unitsOfHalf[halfBeginningAt(begin)] = units;
     });
-    QString block(frontUnits + backUnits, Qt::Uninitialized);
+    const qsizetype frontUnits = unitsOfHalf[0];
+    QString block(frontUnits + unitsOfHalf[1], Qt::Uninitialized);
     QChar* const first = block.data();
     // The texts are read in an order of their own, so each is asked for some rows ahead.
     // Written by hand for speed (bench_huge's Start Sorting, save and copy).
     constexpr qsizetype kAhead = 16;
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
-        QChar* out = first + (begin < middle ? 0 : frontUnits);
+        QChar* out = first + (halfBeginningAt(begin) == 0 ? 0 : frontUnits);
         for (qsizetype i = begin; i < end; ++i) {
             if (i + kAhead < end)
                 column.prefetch(i + kAhead);

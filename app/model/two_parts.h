@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -40,9 +41,6 @@ template <class Work> void inTwoParts(qsizetype begin, qsizetype middle, qsizety
 
 // Below this many entries or texts, one thread is done before a second would have started.
 inline constexpr qsizetype kTwoThreadsFrom = 1 << 16;
-// The halves' work tells them apart by where they begin: the back one never at 0.
-static_assert(kTwoThreadsFrom >= 2);
-
 // Runs work(begin, end) over [0, count): in two halves as above from kTwoThreadsFrom on,
 // else in one part on this thread.
 template <class Work> void inOneOrTwoHalves(qsizetype count, Work&& work)
@@ -51,6 +49,14 @@ template <class Work> void inOneOrTwoHalves(qsizetype count, Work&& work)
         inTwoParts(0, count / 2, count, work);
     else
         work(0, count);
+}
+
+// Which half of inOneOrTwoHalves() begins at `begin`: 0 for the front (or the one part),
+// 1 for the back, which never begins at 0. For work that keeps a result per half.
+inline std::size_t halfBeginningAt(qsizetype begin)
+{
+    static_assert(kTwoThreadsFrom >= 2);
+    return begin == 0 ? 0 : 1;
 }
 
 } // namespace velmora
