@@ -6,10 +6,10 @@
 // in the same run; and what a line costs in the lists beyond its text.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_huge [lines]
-#include "app/platform/background_release.h"
-#include "app/platform/host_paths.h"
-#include "app/window/main_window.h"
 #include "bench_support.h"
+#include "core/platform/host_paths.h"
+#include "core/threads/background_release.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QFile>

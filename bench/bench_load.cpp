@@ -2,11 +2,11 @@
 // line ends) loaded into inputList, next to `wc -l` on the same file for scale.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_load [lines]
-#include "app/platform/host_paths.h"
-#include "app/platform/qt/qt_platform.h"
-#include "app/window/main_window.h"
 #include "bench_support.h"
-#include "input/load_list.h"
+#include "core/input/load_list.h"
+#include "core/platform/host_paths.h"
+#include "gui/platform/qt_platform.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QFile>

@@ -13,11 +13,11 @@
 // hundredth, then the memory kept after the last round against the tenth (goal: within
 // 5 %). The lines are in order but for every 1000th pair, so the figures stay comparable
 // with earlier runs; bench_huge sorts ten million random lines.
-#include "app/platform/background_release.h"
-#include "app/platform/host_paths.h"
-#include "app/platform/qt/qt_platform.h"
-#include "app/window/main_window.h"
 #include "bench_support.h"
+#include "core/platform/host_paths.h"
+#include "core/threads/background_release.h"
+#include "gui/platform/qt_platform.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,12 +4,12 @@
 // the rows' texts lie in memory in another order than the rows, as after a sort.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_output [rows] [folder] [scattered]
-#include "app/model/text_column.h"
-#include "app/platform/host_paths.h"
-#include "app/window/main_window.h"
 #include "bench_support.h"
-#include "output/aligned_export.h"
-#include "output/clipboard_copy.h"
+#include "core/model/text_column.h"
+#include "core/output/aligned_export.h"
+#include "core/output/clipboard_copy.h"
+#include "core/platform/host_paths.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>

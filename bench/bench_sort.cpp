@@ -11,11 +11,11 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words]
 //
 // Ten million lines, command after command, are bench_huge's.
-#include "app/platform/host_paths.h"
-#include "app/window/main_window.h"
 #include "bench_support.h"
-#include "sorting/key_ranking.h"
-#include "sorting/text_order.h"
+#include "core/platform/host_paths.h"
+#include "core/sorting/key_ranking.h"
+#include "core/sorting/text_order.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controls/list_view.h"
-#include "app/platform/qt/qt_platform.h"
+#include "gui/controls/list_view.h"
+#include "gui/platform/qt_platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

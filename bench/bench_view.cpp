@@ -4,8 +4,8 @@
 // rows: the view's part should stay flat (it keeps nothing per row), the rest linear.
 //
 //   QT_QPA_PLATFORM=offscreen build-test/bench/bench_view [rows ...]   (default 1000000 10000000)
-#include "app/controls/list_view.h"
 #include "bench_support.h"
+#include "gui/controls/list_view.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

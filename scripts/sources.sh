@@ -18,5 +18,5 @@ else
     for suffix in "${suffixes[@]}"; do
         names+=(${names[@]:+-o} -name "*.$suffix")
     done
-    find app input output sorting tests bench scripts -type f \( "${names[@]}" \) | LC_ALL=C sort
+    find core gui tests bench scripts -type f \( "${names[@]}" \) | LC_ALL=C sort
 fi

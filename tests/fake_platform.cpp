@@ -1,7 +1,7 @@
 #include "fake_platform.h"
 
-#include "app/errors/failure_carrier.h"
-#include "app/errors/runtime_failure.h"
+#include "core/errors/runtime_failure.h"
+#include "core/threads/failure_carrier.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/platform/platform.h"
-#include "app/platform/qt/qt_platform.h"
-#include "app/platform/windows1252.h"
+#include "core/platform/platform.h"
+#include "core/platform/windows1252.h"
+#include "gui/platform/qt_platform.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // What a screen reader and a keyboard-only user get from the main window's controls.
+#include "core/input/sample_text.h"
 #include "fake_platform.h"
-#include "input/sample_text.h"
 #include "test_helpers.h"
 
 #include <QAccessible>

@@ -1,8 +1,8 @@
 // Work that keeps the window answering: the real platform's yields that may be skipped,
 // its wait for work off the user-interface thread, and the ranking's answer to a stop.
-#include "app/errors/runtime_failure.h"
-#include "app/platform/qt/qt_platform.h"
-#include "sorting/key_ranking.h"
+#include "core/errors/runtime_failure.h"
+#include "core/sorting/key_ranking.h"
+#include "gui/platform/qt_platform.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>

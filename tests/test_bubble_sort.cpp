@@ -1,8 +1,8 @@
-#include "app/controls/progress_bar.h"
-#include "app/errors/runtime_failure.h"
+#include "core/errors/runtime_failure.h"
+#include "core/sorting/bubble_sort.h"
 #include "fake_platform.h"
+#include "gui/controls/progress_bar.h"
 #include "reference_order.h"
-#include "sorting/bubble_sort.h"
 #include "text_lists.h"
 
 #include <QTest>

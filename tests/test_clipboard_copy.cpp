@@ -1,6 +1,6 @@
-#include "app/window/handler_locations.h"
+#include "core/output/clipboard_copy.h"
 #include "fake_platform.h"
-#include "output/clipboard_copy.h"
+#include "gui/window/handler_locations.h"
 #include "test_helpers.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "app/controls/list_view.h"
-#include "app/controls/progress_bar.h"
-#include "app/errors/runtime_failure.h"
+#include "core/errors/runtime_failure.h"
+#include "gui/controls/list_view.h"
+#include "gui/controls/progress_bar.h"
 #include "test_helpers.h"
 
 #include <QAbstractItemModelTester>

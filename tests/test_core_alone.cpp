@@ -1,16 +1,16 @@
 // The core library on its own: linked without Qt Widgets and without the real platform, its
 // commands' work runs on a list without a view and a progress indicator that is no widget.
-#include "app/model/list_items.h"
-#include "app/model/list_model.h"
-#include "app/model/progress_indicator.h"
-#include "app/platform/host_files.h"
-#include "app/platform/host_paths.h"
-#include "app/platform/platform.h"
-#include "app/platform/windows1252.h"
-#include "input/load_list.h"
-#include "output/aligned_export.h"
-#include "output/clipboard_copy.h"
-#include "sorting/bubble_sort.h"
+#include "core/input/load_list.h"
+#include "core/model/list_items.h"
+#include "core/model/list_model.h"
+#include "core/model/progress_indicator.h"
+#include "core/output/aligned_export.h"
+#include "core/output/clipboard_copy.h"
+#include "core/platform/host_files.h"
+#include "core/platform/host_paths.h"
+#include "core/platform/platform.h"
+#include "core/platform/windows1252.h"
+#include "core/sorting/bubble_sort.h"
 #include "text_lists.h"
 
 #include <QFile>

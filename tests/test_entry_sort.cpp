@@ -1,8 +1,8 @@
 // The keys' sort, which orders packed code units a byte at a time and compares texts only
 // where keys are alike, against the standard library's stable sort of the texts: the same
 // place for every key, equal keys in list order.
+#include "core/sorting/entry_sort.h"
 #include "reference_order.h"
-#include "sorting/entry_sort.h"
 
 #include <QTest>
 

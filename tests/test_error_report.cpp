@@ -1,7 +1,7 @@
-#include "app/errors/guarded_procedure.h"
-#include "app/errors/runtime_failure.h"
-#include "app/window/handler_locations.h"
+#include "core/errors/guarded_procedure.h"
+#include "core/errors/runtime_failure.h"
 #include "fake_platform.h"
+#include "gui/window/handler_locations.h"
 #include "test_helpers.h"
 
 #include <QTest>

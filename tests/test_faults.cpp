@@ -2,10 +2,10 @@
 // be, files that go away or cannot be held, and saves that the file system refuses. Each
 // case checks the boxes shown, that the program goes on working, and that nothing already
 // there is lost.
-#include "app/errors/runtime_failure.h"
-#include "app/window/handler_locations.h"
+#include "core/errors/runtime_failure.h"
+#include "core/output/aligned_export.h"
 #include "fake_platform.h"
-#include "output/aligned_export.h"
+#include "gui/window/handler_locations.h"
 #include "test_helpers.h"
 #include "tests/host/host_faults.h"
 

@@ -1,7 +1,7 @@
-#include "app/errors/runtime_failure.h"
-#include "app/platform/windows_paths.h"
+#include "core/errors/runtime_failure.h"
+#include "core/input/file_helpers.h"
+#include "core/platform/windows_paths.h"
 #include "fake_platform.h"
-#include "input/file_helpers.h"
 #include "test_helpers.h"
 #include "tests/host/host_faults.h"
 

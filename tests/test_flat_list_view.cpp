@@ -2,8 +2,8 @@
 // (uniform rows, no root decoration, focus on the whole row) over a model with the same
 // rows. Both are driven alike; their pixels, scroll bars, current and selected rows must
 // stay equal.
-#include "app/controls/list_view.h"
-#include "app/formats/skin_file.h"
+#include "core/formats/skin_file.h"
+#include "gui/controls/list_view.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/platform/host_paths.h"
-#include "app/window/handler_locations.h"
-#include "app/window/main_window.h"
+#include "core/platform/host_paths.h"
 #include "fake_platform.h"
+#include "gui/window/handler_locations.h"
+#include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QCoreApplication>

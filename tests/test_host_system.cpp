@@ -1,7 +1,7 @@
 // The part of the host-specific services that is the same on every host: the address a
 // shell command line opens. What each host does with the line is in tests/posix/ and
 // tests/win/.
-#include "app/platform/shell_command.h"
+#include "core/platform/shell_command.h"
 
 #include <QTest>
 

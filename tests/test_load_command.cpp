@@ -1,8 +1,8 @@
-#include "app/errors/runtime_failure.h"
-#include "app/platform/windows_paths.h"
-#include "app/window/handler_locations.h"
+#include "core/errors/runtime_failure.h"
+#include "core/input/file_helpers.h"
+#include "core/platform/windows_paths.h"
 #include "fake_platform.h"
-#include "input/file_helpers.h"
+#include "gui/window/handler_locations.h"
 #include "test_helpers.h"
 
 #include <QDir>

@@ -3,11 +3,11 @@
 // pointer is the only guard. The lists must end as the rules say, nothing may crash (these
 // run under AddressSanitizer too), and a save in the middle of it all must leave a whole
 // file or the old one.
-#include "app/errors/error_report.h"
-#include "app/errors/runtime_failure.h"
+#include "core/errors/error_report.h"
+#include "core/errors/runtime_failure.h"
+#include "core/input/sample_text.h"
+#include "core/output/aligned_export.h"
 #include "fake_platform.h"
-#include "input/sample_text.h"
-#include "output/aligned_export.h"
 #include "test_helpers.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "app/errors/runtime_failure.h"
+#include "core/errors/runtime_failure.h"
+#include "core/input/sample_text.h"
 #include "fake_platform.h"
-#include "input/sample_text.h"
 #include "reference_order.h"
 #include "test_helpers.h"
 

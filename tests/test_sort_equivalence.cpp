@@ -2,13 +2,13 @@
 // definition it must match in everything a caller or a user can see: the yields, every bar
 // value written, the final order, and the order reached when a bar write fails or the
 // window closes in a yield.
-#include "app/controls/progress_bar.h"
-#include "app/errors/runtime_failure.h"
+#include "core/errors/runtime_failure.h"
+#include "core/sorting/bubble_sort.h"
+#include "core/sorting/key_ranking.h"
+#include "core/sorting/sort_keys.h"
 #include "fake_platform.h"
+#include "gui/controls/progress_bar.h"
 #include "reference_order.h"
-#include "sorting/bubble_sort.h"
-#include "sorting/key_ranking.h"
-#include "sorting/sort_keys.h"
 #include "test_helpers.h"
 #include "text_lists.h"
 

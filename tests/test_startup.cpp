@@ -1,8 +1,8 @@
-#include "app/controls/twips.h"
-#include "app/errors/runtime_failure.h"
-#include "app/window/handler_locations.h"
-#include "app/window/startup_helpers.h"
+#include "core/errors/runtime_failure.h"
 #include "fake_platform.h"
+#include "gui/controls/twips.h"
+#include "gui/window/handler_locations.h"
+#include "gui/window/startup_helpers.h"
 #include "test_helpers.h"
 
 #include <QApplication>

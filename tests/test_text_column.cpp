@@ -2,7 +2,7 @@
 // sequence of edits, also for copies that go on changing on their own, for texts that are
 // views of other columns' blocks once those columns are gone, and for a copy read on
 // another thread while its original keeps changing.
-#include "app/model/text_column.h"
+#include "core/model/text_column.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 
 // The sort over a list of texts, for tests that state keys and orders as lists: the list
 // goes in as a column and comes back out, also when the sort fails.
-#include "app/model/progress_indicator.h"
-#include "app/model/text_column.h"
-#include "sorting/bubble_sort.h"
+#include "core/model/progress_indicator.h"
+#include "core/model/text_column.h"
+#include "core/sorting/bubble_sort.h"
 
 #include <QStringList>
 

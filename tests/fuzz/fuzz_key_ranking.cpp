@@ -4,9 +4,9 @@
 // with one more unit after them, so stretches of a thousand keys alike for as long as the
 // input likes are common: those are packed again further on, where short lists are only
 // compared.
+#include "core/sorting/entry_sort.h"
+#include "core/sorting/key_ranking.h"
 #include "reference_order.h"
-#include "sorting/entry_sort.h"
-#include "sorting/key_ranking.h"
 
 #include "harness.h"
 

@@ -1,8 +1,8 @@
 // A file's bytes through the reading and the line rules of loading into a list. The bytes
 // are served from memory through the platform double, so every input is one whole file.
-#include "app/controls/list_view.h"
-#include "input/file_helpers.h"
-#include "input/load_list.h"
+#include "core/input/file_helpers.h"
+#include "core/input/load_list.h"
+#include "gui/controls/list_view.h"
 
 #include "harness.h"
 

@@ -1,6 +1,6 @@
 // The path helpers over arbitrary strings, weighted towards runs of backslashes.
-#include "app/platform/windows_paths.h"
-#include "input/file_helpers.h"
+#include "core/input/file_helpers.h"
+#include "core/platform/windows_paths.h"
 
 #include "harness.h"
 

@@ -3,12 +3,12 @@
 // hold, NUL and surrogates, but never a line break. Some inputs also change the list in
 // the middle (at a chosen yield) or lose a line of the file; those are held to what must
 // survive any such change, the others to the exact layout.
-#include "app/controls/progress_bar.h"
-#include "app/errors/runtime_failure.h"
-#include "app/model/list_items.h"
-#include "app/model/list_model.h"
-#include "output/aligned_export.h"
-#include "output/clipboard_copy.h"
+#include "core/errors/runtime_failure.h"
+#include "core/model/list_items.h"
+#include "core/model/list_model.h"
+#include "core/output/aligned_export.h"
+#include "core/output/clipboard_copy.h"
+#include "gui/controls/progress_bar.h"
 
 #include "harness.h"
 

@@ -4,11 +4,11 @@
 //   save_list <host path of the file> <rows> <seed>
 //
 // Prints "saving" once the list is built and the save begins, "saved" when it is done.
-#include "app/model/list_items.h"
-#include "app/model/list_model.h"
-#include "app/platform/host_paths.h"
-#include "app/platform/qt/qt_platform.h"
-#include "output/aligned_export.h"
+#include "core/model/list_items.h"
+#include "core/model/list_model.h"
+#include "core/output/aligned_export.h"
+#include "core/platform/host_paths.h"
+#include "gui/platform/qt_platform.h"
 
 #include <QApplication>
 

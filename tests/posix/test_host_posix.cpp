@@ -1,8 +1,8 @@
 // What the host files of a POSIX system do: the web-site command line goes to the desktop's
 // browser only with an address in it, and the program folder is the running executable's.
-#include "app/errors/runtime_failure.h"
-#include "app/platform/host_paths.h"
-#include "app/platform/qt/qt_platform.h"
+#include "core/errors/runtime_failure.h"
+#include "core/platform/host_paths.h"
+#include "gui/platform/qt_platform.h"
 
 #include <QFileInfo>
 #include <QTest>

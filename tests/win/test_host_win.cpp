@@ -6,12 +6,12 @@
 //
 // Run with VELMORA_EXPECT_ACP set to the code page the locale must give (CTest runs it
 // twice: 1252 under an English locale, 932 under a Japanese one).
-#include "app/errors/runtime_failure.h"
-#include "app/platform/host_paths.h"
-#include "app/platform/memory_give_back.h"
-#include "app/platform/qt/qt_platform.h"
-#include "app/window/main_window.h"
-#include "output/aligned_export.h"
+#include "core/errors/runtime_failure.h"
+#include "core/output/aligned_export.h"
+#include "core/platform/host_paths.h"
+#include "core/platform/memory_give_back.h"
+#include "gui/platform/qt_platform.h"
+#include "gui/window/main_window.h"
 #include "tests/fake_platform.h"
 #include "tests/host/host_faults.h"
 #include "tests/test_helpers.h"
