@@ -96,7 +96,7 @@ public:
             return a.more < b.more;
         const QStringView x = m_keys->at(a.position);
         const QStringView y = m_keys->at(b.position);
-        const int order = codeUnits(rest(x)).compare(codeUnits(rest(y)));
+        const int order = compareTexts(rest(x), rest(y));
         if (order != 0)
             return order < 0;
         if (x.size() != y.size())

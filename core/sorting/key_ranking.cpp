@@ -119,7 +119,7 @@ std::vector<std::uint32_t> ranksThroughDistinctTexts(const TextColumn& keys,
     std::vector<std::uint32_t> ids(texts.size());
     std::iota(ids.begin(), ids.end(), 0u);
     std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return codeUnits(texts[a]) < codeUnits(texts[b]);
+        return textLess(texts[a], texts[b]);
     });
     // The first rank of each text: the keys of all texts before it in order.
     std::vector<std::uint32_t> nextRank(texts.size(), 0);

@@ -12,4 +12,17 @@ inline std::u16string_view codeUnits(QStringView text)
     return {text.utf16(), static_cast<std::size_t>(text.size())};
 }
 
+// The same order as a three-way comparison (negative, 0, positive). Qt's case-sensitive
+// comparison is that order and compares many units at a time, where the standard string
+// view's goes unit by unit.
+inline int compareTexts(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseSensitive);
+}
+
+inline bool textLess(QStringView a, QStringView b)
+{
+    return compareTexts(a, b) < 0;
+}
+
 } // namespace velmora::sorting
