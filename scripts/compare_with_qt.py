@@ -12,7 +12,11 @@ lines go, every identifier becomes ID, every number NUM, every string STR and ev
 character CHR, while keywords, operators and punctuation stay themselves. So renaming
 does not hide a copy, and shared names do not make two functions alike. For each of our
 functions the report gives the most alike Qt function, their similarity (difflib's ratio,
-0 to 1) and the longest run of identical tokens with our lines it covers. The bar is
+0 to 1), the share of our tokens that match that function (high when ours is a shortened
+copy of a longer one) and the longest run of identical tokens with our lines it covers,
+wherever in Qt it is. Functions under --min-tokens (80) are shown but not held to the
+ratio bar: with names gone, short functions look alike by chance (unrelated code of ours
+of 40 to 80 tokens scores 0.64 on average against qtreeview.cpp). The bar is
 "no function above --max-ratio (0.6), no run of --max-run (25) tokens or more"; the exit
 status is 0 when it is met and 1 when not. --runs N lists every run of N tokens or more
 with our lines, for a person to judge whether it is more than a row of declarations.
@@ -28,6 +32,7 @@ import difflib
 import glob
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -70,8 +75,6 @@ def tokenize(text):
     tokens, line = [], 1
     for m in TOKEN.finditer(text):
         kind, word = m.lastgroup, m.group()
-        if kind == "delim":  # the raw string's inner group can be the last one matched
-            kind = "str"
         if kind == "id":
             tokens.append((word if word in KEYWORDS else "ID", word, line))
         elif kind in PLACEHOLDER:
@@ -82,14 +85,13 @@ def tokenize(text):
     return tokens
 
 
-def matching_close(tokens, i):
-    """Index of the token closing the bracket at i (the last token when unbalanced)."""
-    opening, closing = tokens[i][1], {"{": "}", "(": ")"}[tokens[i][1]]
+def closing_brace(tokens, i):
+    """Index of the brace closing the one at i (the last token when unbalanced)."""
     depth = 0
     for j in range(i, len(tokens)):
-        if tokens[j][1] == opening:
+        if tokens[j][1] == "{":
             depth += 1
-        elif tokens[j][1] == closing:
+        elif tokens[j][1] == "}":
             depth -= 1
             if depth == 0:
                 return j
@@ -97,10 +99,10 @@ def matching_close(tokens, i):
 
 
 def function_name(head):
-    """The qualified name of the function whose header is head, or None when head does
-    not introduce a function (a class, an enum, a variable with a braced initialiser)."""
+    """(qualified name, index of its first token) of the function whose header is head,
+    or None when head opens no function (a class, an enum, a braced initialiser)."""
     words = [t[1] for t in head]
-    # The parameter list is the last parenthesis at the outer level, ignoring those of
+    # The parameter list is the last parenthesis at the outer level, leaving out those of
     # noexcept(...) and the like and stopping at a constructor's initialiser list.
     params, depth, prev = None, 0, None
     for k, w in enumerate(words):
@@ -110,35 +112,38 @@ def function_name(head):
             depth += 1
         elif w == ")":
             depth -= 1
-        elif w == ":" and depth == 0 and prev == ")":
-            break
+        elif w == ":" and depth == 0 and params is not None:
+            break  # a constructor's initialiser list
         prev = w
-    if params is None or params == 0:
+    if not params:
         return None
-    # Walk back over the name: ID, ::, ~, and an operator's symbol.
     if "operator" in words[:params]:
-        start = len(words) - 1 - words[::-1].index("operator", len(words) - params)
+        start = max(k for k in range(params) if words[k] == "operator")
     elif head[params - 1][0] == "ID":
         start = params - 1
     else:
-        return None  # a lambda, a cast, a macro's arguments
-    while start >= 2 and words[start - 1] in ("::", "~") or (start >= 1 and words[start - 1] == "::"):
-        start -= 1
-        if words[start] == "~" and start >= 1 and words[start - 1] == "::":
+        return None  # a lambda, a cast
+    while start > 0:  # back over ~ and Class:: qualifiers
+        if words[start - 1] == "~":
             start -= 1
-        if start >= 1 and head[start - 1][0] == "ID":
-            start -= 1
+        elif words[start - 1] == "::" and start > 1 and head[start - 2][0] == "ID":
+            start -= 2
         else:
             break
     before = words[:start]
-    if "=" in before or {"class", "struct", "union", "enum"} & set(before) - {"template"}:
-        if not (before and before[0] == "template" and "=" not in before
-                and not {"class", "struct", "union", "enum"} & set(before[before.index(">"):] if ">" in before else before)):
-            return None
+    if before[:2] == ["template", "<"]:  # template <class T> names no class
+        depth = 0
+        for k, w in enumerate(before):
+            depth += w.count("<") - w.count(">") if w in ("<", ">", ">>") else 0
+            if k > 1 and depth <= 0:
+                before = before[k + 1:]
+                break
+    if "=" in before or {"class", "struct", "union", "enum"} & set(before):
+        return None
     name = ""
     for w in words[start:params]:
-        name += (" " if name and name[-1].isalnum() and w[0].isalnum() else "") + w
-    return name
+        name += (" " if name[-1:].isalnum() and w[0].isalnum() else "") + w
+    return name, start
 
 
 def split_functions(tokens):
@@ -157,15 +162,14 @@ def split_functions(tokens):
                 i += 1
                 continue
             # member{value} in a constructor's initialiser list is not the body yet
-            in_initialisers = any(a == ")" and b == ":" for a, b in zip(words, words[1:]))
-            end = matching_close(tokens, i)
+            in_initialisers = "(" in words and ":" in words[words.index("("):]
+            end = closing_brace(tokens, i)
             if in_initialisers and head and head[-1][0] == "ID":
                 i = end + 1
                 continue
-            name = function_name(head)
-            if name:
-                name_line = next((t[2] for t in head if t[1] == name.split("::")[0].split(" ")[0]), head[0][2])
-                functions.append((name, name_line, tokens[start:end + 1]))
+            named = function_name(head)
+            if named:
+                functions.append((named[0], head[named[1]][2], tokens[start:end + 1]))
             start = i = end + 1
             continue
         i += 1
@@ -195,7 +199,6 @@ class QtCorpus:
     SEED = 12
 
     def __init__(self, functions, alphabet):
-        self.functions = functions
         self.strings = [alphabet.encode(f[3]) for f in functions]
         self.counts = [collections.Counter(s) for s in self.strings]
         # All functions in one string, parted by a character our side never has.
@@ -262,8 +265,6 @@ class QtCorpus:
             ratio = m.ratio()
             if ratio > best[0]:
                 best = (ratio, k)
-        if best[1] is None and bounds:
-            best = (0.0, bounds[0][1])
         return best
 
 
@@ -289,20 +290,23 @@ def fetch_qt_source(cache):
         f.write(f"Types: deb-src\nURIs: {mirror[0] if mirror else 'http://deb.debian.org/debian'}\n"
                 "Suites: bookworm\nComponents: main\n"
                 "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg\n")
-    apt = ["apt-get", "-o", f"Dir::Etc::sourcelist={work}/apt/src.sources",
+    # As root apt hands downloads to its own user, who may not write in our folder.
+    apt = ["apt-get", "-o", "APT::Sandbox::User=root",
+           "-o", f"Dir::Etc::sourcelist={work}/apt/src.sources",
            "-o", "Dir::Etc::sourceparts=/nonexistent", "-o", f"Dir::State::Lists={work}/apt/lists"]
     print(f"fetching Debian's qt6-base source into {work}", file=sys.stderr)
     subprocess.run(apt + ["-qq", "update"], check=True)
     subprocess.run(apt + ["-qq", "source", "--download-only", "qt6-base"], check=True, cwd=work)
     archives = glob.glob(os.path.join(work, f"qt6-base_{QT_VERSION}*.orig.tar.xz"))
     if not archives:
-        sys.exit(f"no qt6-base {QT_VERSION} source archive in {work}")
+        fail(f"no qt6-base {QT_VERSION} source archive in {work}")
     # Unpacked beside the cache and moved there whole, so an interrupted run leaves no
     # half copy that the next run would trust.
     staging = tempfile.mkdtemp(dir=os.path.dirname(cache))
     subprocess.run(["tar", "-xf", archives[0], "-C", staging, "--strip-components=1",
                     "--wildcards", f"*/{ITEMVIEWS}/*"], check=True)
     os.rename(staging, cache)
+    shutil.rmtree(work)
     return cache
 
 
@@ -314,7 +318,7 @@ def default_files():
         path = os.path.join(ROOT, folder, "controls", "flat_list_view.cpp")
         if os.path.isfile(path):
             return [path]
-    sys.exit("no flat_list_view.cpp under gui/controls or app/controls; name the file")
+    fail("no flat_list_view.cpp under gui/controls or app/controls; name the file")
 
 
 def project_files():
@@ -323,12 +327,37 @@ def project_files():
     return [os.path.join(ROOT, p) for p in listed if os.path.isfile(os.path.join(ROOT, p))]
 
 
+def fail(message):
+    print(message, file=sys.stderr)
+    sys.exit(2)  # 1 means "over the bar"
+
+
+def measure(corpus, toks, alphabet, args):
+    """(ratio, share, Qt index, run length, run's first token, Qt index of the run, runs)"""
+    ours = alphabet.encode(toks)
+    # --all prints only what is over the bar, so it looks for no ratio that cannot be.
+    floor = (1.0 if len(toks) < args.min_tokens else args.max_ratio) if args.all else 0.0
+    ratio, k = corpus.most_alike(ours, args.candidates, floor)
+    # The ratio counts both sides' tokens, so a short copy of a long function scores
+    # low; the share of our tokens that match that function does not.
+    share = ratio * (len(ours) + len(corpus.strings[k])) / 2 / len(ours) if k is not None else 0.0
+    runs = corpus.runs(ours)
+    if k is not None:  # runs shorter than the index's seed: from the most alike function
+        m = corpus.matcher(k)
+        m.set_seq1(ours)
+        block = m.find_longest_match(0, len(ours), 0, len(corpus.strings[k]))
+        if block.size > max(r[0] for r in runs):
+            runs[block.a] = (block.size, k)
+    at = max(range(len(runs)), key=lambda i: runs[i][0])
+    return ratio, share, k, runs[at][0], at, runs[at][1], runs
+
+
 def main():
     started = time.time()
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
+    parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("files", nargs="*", help="our .cpp files (default: the flat list view)")
-    parser.add_argument("--qt-source", help="folder of the unpacked qt6-base source")
+    parser.add_argument("--qt-source", metavar="DIR", help="folder of the unpacked qt6-base source")
     parser.add_argument("--against", nargs="+", default=[], metavar="QTFILE",
                         help="more Qt files, e.g. qabstractitemview.cpp qheaderview.cpp")
     parser.add_argument("--all", action="store_true",
@@ -336,17 +365,15 @@ def main():
     parser.add_argument("--runs", type=int, metavar="N", help="list every identical run of N tokens or more")
     parser.add_argument("--max-ratio", type=float, default=0.6)
     parser.add_argument("--max-run", type=int, default=25)
-    parser.add_argument("--min-tokens", type=int, default=40,
-                        help="smaller functions are shown but do not count for the ratio bar: "
-                             "a getter is alike every other getter")
+    parser.add_argument("--min-tokens", type=int, default=80,
+                        help="smaller functions are not held to the ratio bar (default 80)")
     parser.add_argument("--candidates", type=int, default=40,
-                        help="true ratios computed per function at most (0: no limit)")
+                        help="most true ratios computed per function (default 40; 0: no limit)")
     args = parser.parse_args()
 
     cache = os.path.join(os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
                          "velmora", "qt6-base-src")
-    qt_root = args.qt_source or fetch_qt_source(cache)
-    itemviews = os.path.join(qt_root, ITEMVIEWS)
+    itemviews = os.path.join(args.qt_source or fetch_qt_source(cache), ITEMVIEWS)
     if args.all:
         qt_files = sorted(glob.glob(os.path.join(itemviews, "*.cpp")))
         ours_files = args.files or project_files()
@@ -354,74 +381,69 @@ def main():
         qt_files = [os.path.join(itemviews, "qtreeview.cpp")]
         qt_files += [a if os.path.isfile(a) else os.path.join(itemviews, a) for a in args.against]
         ours_files = args.files or default_files()
-    for path in qt_files:
+    for path in qt_files + ours_files:
         if not os.path.isfile(path):
-            sys.exit(f"no Qt file {path}")
+            fail(f"no file {path}")
+    if not qt_files:
+        fail(f"no Qt sources in {itemviews}")
 
     alphabet = Alphabet()
     qt_functions = []
     for path in qt_files:
         qt_functions += read_functions(path, os.path.basename(path))
     corpus = QtCorpus(qt_functions, alphabet)
-    several_qt_files = len(qt_files) > 1
 
     def qt_name(k):
-        label, name = qt_functions[k][0], qt_functions[k][1]
-        return f"{label}:{name}" if several_qt_files else name
+        if k is None:
+            return "-"
+        label, name = qt_functions[k][:2]
+        return f"{label}:{name}" if len(qt_files) > 1 else name
 
-    worst_ratio, worst_run, pairs = (0.0, ""), (0, ""), 0
+    highest, longest, count = (0.0, "-"), (0, "-"), 0
     for path in ours_files:
-        functions = read_functions(path, os.path.relpath(path, ROOT))
+        inside = os.path.abspath(path).startswith(ROOT + os.sep)
+        functions = read_functions(path, os.path.relpath(path, ROOT) if inside else path)
         if not args.all:
-            print(f"{os.path.relpath(path, ROOT)}: {len(functions)} functions against "
-                  f"{', '.join(os.path.basename(q) for q in qt_files)} ({len(qt_functions)} functions)")
-            print(f"{'line':>5}  {'tokens':>6}  {'our function':<40} {'most alike in Qt':<40} ratio   run  run lines")
+            if not functions:  # an empty file must not pass as a clean one
+                fail(f"no function definitions in {path}")
+            print(f"{functions[0][0]}: {len(functions)} functions against "
+                  f"{', '.join(map(os.path.basename, qt_files))} ({len(qt_functions)} functions)")
+            print(f"{'line':>5} {'tokens':>6}  {'our function':<38} {'most alike in Qt':<38} "
+                  "ratio share  run  run lines")
         for label, name, line, toks in functions:
-            ours = alphabet.encode(toks)
+            ratio, share, k, run, at, run_k, runs = measure(corpus, toks, alphabet, args)
+            count += 1
             small = len(toks) < args.min_tokens
-            ratio, k = corpus.most_alike(ours, args.candidates,
-                                         args.max_ratio if args.all else 0.0)
-            pairs += 1
-            runs = corpus.runs(ours)
-            if k is not None:
-                # Runs under the index's seed length come from the most alike function.
-                m = corpus.matcher(k)
-                m.set_seq1(ours)
-                block = m.find_longest_match(0, len(ours), 0, len(corpus.strings[k]))
-                if block.size > max(r[0] for r in runs) if runs else 0:
-                    runs[block.a] = (block.size, k)
-            at = max(range(len(runs)), key=lambda i: runs[i][0]) if runs else 0
-            run, run_owner = runs[at] if runs else (0, None)
-            run_lines = f"{toks[at][2]}-{toks[at + run - 1][2]}" if run else "-"
-            where = f"{label}:{name}"
-            if not small and ratio > worst_ratio[0]:
-                worst_ratio = (ratio, where)
-            if run > worst_run[0]:
-                worst_run = (run, where)
+            if not small and ratio > highest[0]:
+                highest = (ratio, f"{label}:{name}")
+            if run > longest[0]:
+                longest = (run, f"{label}:{name}")
             over = (ratio > args.max_ratio and not small) or run >= args.max_run
-            if not args.all or over:
-                shown = f"{label}:{line} {name}" if args.all else f"{line:>5}  {len(toks):>6}  {name:<40}"
-                match = qt_name(k) if k is not None else "-"
-                note = "  (small: not counted)" if small and ratio > args.max_ratio else ""
-                print(f"{shown} {match:<40} {ratio:5.2f} {run:5}  {run_lines}{note}")
-                if run_owner is not None and run_owner != k and run >= CorpusSeed():
-                    print(f"{'':>55}longest run is in {qt_name(run_owner)}")
-            if args.runs:
-                for i, (length, owner) in enumerate(runs):
-                    if length >= args.runs and (i == 0 or runs[i - 1][0] - 1 < length):
-                        print(f"    run of {length:3} tokens, lines {toks[i][2]}-{toks[i + length - 1][2]}"
-                              f" of {label}, in {name}; Qt: {qt_name(owner)}")
-    met = worst_ratio[0] <= args.max_ratio and worst_run[0] < args.max_run
-    print(f"summary: highest ratio {worst_ratio[0]:.2f} ({worst_ratio[1] or '-'}), longest run "
-          f"{worst_run[0]} tokens ({worst_run[1] or '-'}); bar (no function above {args.max_ratio}, "
-          f"no run of {args.max_run} tokens or more) {'met' if met else 'NOT met'}; "
-          f"{pairs} functions in {time.time() - started:.1f} s")
+            if args.all and not over:
+                continue
+            where = f"{label}:{line} {name} ({len(toks)} tokens)" if args.all else \
+                f"{line:>5} {len(toks):>6}  {name:<38}"
+            notes = " (small)" if small and ratio > args.max_ratio else ""
+            if run_k != k and run >= QtCorpus.SEED:
+                notes += f" (run in {qt_name(run_k)})"
+            run_lines = f"{toks[at][2]}-{toks[at + run - 1][2]}" if run else "-"
+            alike = f"{ratio:5.2f} {share:5.2f}" if k is not None else "    -     -"  # not looked for
+            print(f"{where} {qt_name(k):<38} {alike} {run:4}  {run_lines}{notes}")
+            for i, (length, owner) in enumerate(runs if args.runs else ()):
+                # A run that is the tail of the one starting a token earlier is not new.
+                if length >= args.runs and (i == 0 or runs[i - 1][0] - 1 < length):
+                    print(f"        run of {length} tokens, our lines {toks[i][2]}-"
+                          f"{toks[i + length - 1][2]}, in Qt's {qt_name(owner)}")
+    met = highest[0] <= args.max_ratio and longest[0] < args.max_run
+    print(f"summary: highest ratio {highest[0]:.2f} ({highest[1]}), longest run {longest[0]} "
+          f"tokens ({longest[1]}): bar (no function of {args.min_tokens}+ tokens above "
+          f"{args.max_ratio}, no run of {args.max_run}+ tokens) {'met' if met else 'NOT met'}; "
+          f"{count} functions in {time.time() - started:.1f} s")
     return 0 if met else 1
 
 
-def CorpusSeed():
-    return QtCorpus.SEED
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except (OSError, subprocess.CalledProcessError) as error:
+        fail(str(error))
