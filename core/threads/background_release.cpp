@@ -1,14 +1,27 @@
 #include "core/threads/background_release.h"
 
-#include "core/threads/serial_thread.h"
-
 namespace velmora {
+
+namespace {
+ReleaseThread* g_installed = nullptr;
+}
+
+ReleaseThread::ReleaseThread() : m_previous(g_installed)
+{
+    g_installed = this;
+}
+
+ReleaseThread::~ReleaseThread()
+{
+    g_installed = m_previous;
+}
 
 void releaseInBackground(std::function<void()> release)
 {
-    // Everything handed over is freed before the program ends.
-    static SerialThread thread;
-    thread.hand(std::move(release));
+    if (g_installed)
+        g_installed->hand(std::move(release));
+    else
+        release();
 }
 
 } // namespace velmora

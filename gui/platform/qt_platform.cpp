@@ -241,8 +241,7 @@ void QtPlatform::runWhileRepainting(const std::function<void()>& work)
     // Always the same thread: glibc gives each thread a heap arena of its own, and a list
     // loaded there and later freed returns its memory to that arena, where the next load
     // finds it again. A new thread each time would take fresh memory while the old sat idle.
-    static SerialThread worker;
-    worker.hand([&] {
+    m_repaintingThread.hand([&] {
         failure.run(work);
         done = true;
         // Wakes the wait below; nothing of this call's own may be touched from here on.

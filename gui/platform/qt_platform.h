@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/platform/platform.h"
+#include "core/threads/background_release.h"
+#include "core/threads/serial_thread.h"
 
 #include <QElapsedTimer>
 
@@ -43,6 +45,10 @@ private:
     QElapsedTimer m_sinceLastPump;
     int m_skippablePumpsUnclocked = 0; // since the clock was last read
     std::mt19937_64 m_random;
+    // The program's two worker threads end with it: the one work runs on while the window
+    // repaints, and the one that frees what commands drop (joined first, once all is freed).
+    SerialThread m_repaintingThread;
+    ReleaseThread m_releaseThread;
 };
 
 } // namespace velmora
