@@ -1,10 +1,14 @@
 #include "core/errors/error_report.h"
 
-#include "core/platform/platform.h"
+#include <QtGlobal>
 
 using namespace Qt::StringLiterals;
 
 namespace velmora {
+
+namespace {
+ErrorBoxDisplay g_display = nullptr;
+}
 
 QString ErrorLocation::text() const
 {
@@ -28,8 +32,14 @@ QString errorMessage(const QString& description, const ErrorLocation& location, 
 
 void reportFailure(const QString& description, const ErrorLocation& location, int line)
 {
-    platform().messageBox(errorMessage(description, location, line), MsgBoxIcon::Exclamation,
-                          kErrorBoxTitle.toString());
+    if (!g_display)
+        qFatal("No error box: installing a platform installs it");
+    g_display(errorMessage(description, location, line));
+}
+
+void installErrorBoxDisplay(ErrorBoxDisplay display)
+{
+    g_display = display;
 }
 
 } // namespace velmora

@@ -25,7 +25,13 @@ inline constexpr QStringView kSupportEmailAddress = u"support@velmora.example";
 // The error box's text: the failure, the place and step, and where to send a screenshot.
 QString errorMessage(const QString& description, const ErrorLocation& location, int line);
 
-// Shows the error box for a failure caught at `line` of the procedure at `location`.
+// Shows the error box for a failure caught at `line` of the procedure at `location`, through
+// the display installed last.
 void reportFailure(const QString& description, const ErrorLocation& location, int line);
+
+// What shows the error box's text. The box is the platform's, a layer above this one, so the
+// platform seam installs it (ScopedPlatform).
+using ErrorBoxDisplay = void (*)(const QString& message);
+void installErrorBoxDisplay(ErrorBoxDisplay display);
 
 } // namespace velmora

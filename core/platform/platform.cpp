@@ -1,5 +1,6 @@
 #include "core/platform/platform.h"
 
+#include "core/errors/error_report.h"
 #include "core/errors/runtime_failure.h"
 
 #include <QtGlobal>
@@ -29,6 +30,9 @@ Platform& platform()
 ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(g_installed)
 {
     g_installed = &replacement;
+    installErrorBoxDisplay([](const QString& message) {
+        platform().messageBox(message, MsgBoxIcon::Exclamation, kErrorBoxTitle.toString());
+    });
 }
 
 ScopedPlatform::~ScopedPlatform()
