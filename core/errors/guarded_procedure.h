@@ -73,10 +73,9 @@ private:
     int m_line = 0;
 };
 
-// For event handlers that have no guarded procedure of their own (key and mouse handlers,
-// the unload): a ProgramEnding stops here quietly, any other failure is reported in the
-// same box with the handler's name. Use it at the edge where Qt calls into the program, so
-// no exception ever crosses Qt's event loop.
+// The edge where Qt calls into a handler (a button's click, a list's key): a failure outside
+// the handler's own steps is reported in the same box, placed at `location`, and a
+// ProgramEnding stops here quietly, so no exception ever crosses Qt's event loop.
 template <class Handler> void runEventHandler(const ErrorLocation& location, Handler&& handler)
 {
     GuardedProcedure proc(location);
