@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 
 # The changelog names the maker too.
-set(CPACK_PACKAGE_CONTACT "Team Tarnwick <support@velmora.example>")
+set(CPACK_PACKAGE_CONTACT "${VELMORA_PUBLISHER} <support@velmora.example>")
 
 # On Windows the program's folder holds it all, the DLLs beside the executable.
 if(WIN32)
@@ -17,19 +17,22 @@ if(UNIX AND NOT APPLE)
     # class and Wayland app id, and desktops match windows to entries by that name.
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/velmora.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/example.velmora.Velmora.metainfo.xml
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/example.velmora.Velmora.metainfo.xml.in
+        ${PROJECT_BINARY_DIR}/example.velmora.Velmora.metainfo.xml @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/example.velmora.Velmora.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     # What Debian asks of every package: a manual page per program, and the changelog and
     # copyright in the package's documentation folder; the first two compressed with
     # gzip -9n (no name or time stamp, so the package is the same on every build).
     configure_file(${CMAKE_CURRENT_LIST_DIR}/velmora.1 ${PROJECT_BINARY_DIR}/velmora.1 COPYONLY)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/copyright.in ${PROJECT_BINARY_DIR}/copyright @ONLY)
     foreach(page velmora.1 changelog)
         execute_process(COMMAND gzip -9n -c ${PROJECT_BINARY_DIR}/${page}
             OUTPUT_FILE ${PROJECT_BINARY_DIR}/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
     install(FILES ${PROJECT_BINARY_DIR}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
+    install(FILES ${PROJECT_BINARY_DIR}/changelog.gz ${PROJECT_BINARY_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
     foreach(size ${VELMORA_ICON_SIZES})
         install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/velmora-${size}.png
@@ -48,7 +51,7 @@ endif()
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "${VELMORA_PUBLISHER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sorts the lines or words of text lists alphabetically")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.velmora.example/")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${VELMORA_HOME_PAGE}")
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
     include(${CMAKE_CURRENT_LIST_DIR}/windows/windows.cmake)

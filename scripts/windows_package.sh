@@ -24,6 +24,7 @@ started=$SECONDS
 
 build=$(cd "${1:-build-windows}" && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+publisher=$(sed -n 's/^VELMORA_PUBLISHER:INTERNAL=//p' "$build/CMakeCache.txt")
 name=velmora-$version-windows-x64
 out=$root/out/windows
 mkdir -p "$out"
@@ -234,7 +235,7 @@ diff <(cd "$installed" && find . -type f ! -name Uninstall.exe | sort) "$out/$na
     fail "the installed files are not the install tree"
 entry=$(in_prefix "$prefix" reg query "$key" 2>/dev/null | tr -d '\r' || true)
 for value in "DisplayName    REG_SZ    Velmora" "DisplayVersion    REG_SZ    $version" \
-    "Publisher    REG_SZ    Team Tarnwick" "DisplayIcon    REG_SZ    C:\\users\\$user\\AppData\\Local\\Programs\\Velmora\\velmora.exe,0"; do
+    "Publisher    REG_SZ    $publisher" "DisplayIcon    REG_SZ    C:\\users\\$user\\AppData\\Local\\Programs\\Velmora\\velmora.exe,0"; do
     grep -qF "$value" <<<"$entry" || fail "the uninstaller's entry lacks: $value"
 done
 run_window "$prefix" "C:\\users\\$user\\AppData\\Local\\Programs\\Velmora\\velmora.exe" "installed"

@@ -4,11 +4,12 @@
 
 namespace velmora {
 
-// The product's name (the application title until start-up sets it) and the maker's pages,
-// named by the start-up and the Help box. (The error box's support address is the error
-// handler's own: kSupportEmailAddress.)
+// The product's name: the application title until start-up sets it.
 inline constexpr QStringView kProductName = u"Velmora";
-inline constexpr QStringView kContactPageAddress = u"https://www.velmora.example/contact";
-inline constexpr QStringView kWebSiteAddress = u"https://www.velmora.example/";
+// The maker and its pages, named by the start-up and the Help box; CMakeLists.txt sets them,
+// for the packages too. (The error box's support address is the error handler's own.)
+extern const QStringView kPublisher;
+extern const QStringView kContactPageAddress;
+extern const QStringView kWebSiteAddress;
 
 } // namespace velmora

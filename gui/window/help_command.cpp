@@ -13,7 +13,7 @@ void MainWindow::showHelp()
 {
     GuardedProcedure proc(Location::showHelp);
     proc.step(100, [] {
-        platform().messageBox(u"Questions? Please contact Team Tarnwick at "_s +
+        platform().messageBox(u"Questions? Please contact "_s + kPublisher.toString() + u" at "_s +
                               kContactPageAddress.toString());
     });
 }
