@@ -4,12 +4,16 @@
 #include "core/threads/failure_carrier.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
+#include <QTimer>
 
+#include <memory>
 #include <thread>
 
 namespace velmora::test {
 
-FakePlatform::FakePlatform() = default;
+FakePlatform::FakePlatform() : m_slowWorker(qEnvironmentVariableIntValue("VELMORA_SLOW_WORKER_MS"))
+{}
 
 void FakePlatform::messageBox(const QString& text, MsgBoxIcon icon, const QString& title)
 {
@@ -107,10 +111,25 @@ void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& w
 
 void FakePlatform::runWhileRepainting(const std::function<void()>& work)
 {
-    // On a thread of its own, as on the real platform; nothing is processed meanwhile.
-    FailureCarrier failure;
-    std::thread([&] { failure.run(work); }).join();
-    failure.rethrowIfFailed();
+    // The real wait, so what it lets through is what the program's lets through. Slowed
+    // down, the work outlasts a call queued and a timer started just before it, and both
+    // must come after it.
+    if (m_slowWorker == std::chrono::milliseconds::zero()) {
+        m_real.runWhileRepainting(work);
+        return;
+    }
+    const auto inside = std::make_shared<bool>(true);
+    const auto probe = [inside] {
+        if (*inside)
+            ++eventsInsideRepaintOnlyWork;
+    };
+    QMetaObject::invokeMethod(QCoreApplication::instance(), probe, Qt::QueuedConnection);
+    QTimer::singleShot(0, QCoreApplication::instance(), probe);
+    const auto finished = qScopeGuard([&] { *inside = false; });
+    m_real.runWhileRepainting([&] {
+        std::this_thread::sleep_for(m_slowWorker);
+        work();
+    });
 }
 
 void FakePlatform::pumpEvents(Pump /*mode*/)

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <vector>
@@ -99,7 +100,10 @@ public:
     std::map<int, std::function<void()>> whileWorking;
     bool actionsAfterWork = false;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
+    // The real wait. VELMORA_SLOW_WORKER_MS=n makes the work take n ms longer, and counts
+    // what the wait let through meanwhile.
     void runWhileRepainting(const std::function<void()>& work) override;
+    static inline int eventsInsideRepaintOnlyWork = 0;
 
     QtPlatform& real() { return m_real; }
 
@@ -109,6 +113,7 @@ protected:
 private:
     QtPlatform m_real;
     std::size_t m_nextRnd = 0;
+    std::chrono::milliseconds m_slowWorker;
 };
 
 // Installs a FakePlatform for the lifetime of a test function.

@@ -40,6 +40,7 @@ class AccessibilityTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void windowIsAFrameNamedByItsCaption();
     void everyControlNamedAndDescribed_data();
     void everyControlNamedAndDescribed();
     void controlsFitWithoutOverlapping();
@@ -48,6 +49,21 @@ private Q_SLOTS:
     void listsReadAsTheirLines_data();
     void listsReadAsTheirLines();
 };
+
+// A screen reader announces the window as one, by the caption it shows, among the
+// application's windows.
+void AccessibilityTest::windowIsAFrameNamedByItsCaption()
+{
+    ShownForm shown;
+    QVERIFY(QTest::qWaitForWindowActive(&shown.form));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&shown.form);
+    QVERIFY(window && window->isValid());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QVERIFY(!shown.form.windowTitle().isEmpty());
+    QCOMPARE(window->text(QAccessible::Name), shown.form.windowTitle());
+    QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+    QVERIFY(application->indexOfChild(window) >= 0);
+}
 
 // The name is both the caption shown (the lists have none) and what a screen reader says.
 void AccessibilityTest::everyControlNamedAndDescribed_data()

@@ -27,7 +27,7 @@ private Q_SLOTS:
     void skippableYieldsStillProcessEvents();
     void eventsRunWhileTheWorkRuns();
     void failuresOfTheWorkReachTheCaller();
-    void closingWaitsForWorkThatOnlyRepaints();
+    void onlyPaintsArriveDuringWorkThatMustNotYield();
     void endingProgramStopsTheWork();
     void exitingTheEventLoopLetsTheWorkFinish();
     void rankingStopsWithTheKeysUntouched();
@@ -100,36 +100,50 @@ protected:
 
 } // namespace
 
-// Work that must not let a handler run beside it: the window repaints meanwhile, but it is
-// closed only once the work is done.
-void BackgroundWorkTest::closingWaitsForWorkThatOnlyRepaints()
+// Work that must not let a handler run beside it: the window repaints meanwhile, and what
+// was queued before it (calls, a close, a deletion, a timer due at once) comes after it,
+// in its order. The work is slow on purpose, so all of it would arrive inside on any machine.
+void BackgroundWorkTest::onlyPaintsArriveDuringWorkThatMustNotYield()
 {
     velmora::QtPlatform platform;
     CountingWindow window;
     window.resize(100, 100);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QStringList arrived; // on this thread only
+    std::atomic<int> arrivals = 0;
+    const auto arrive = [&](const QString& what) {
+        arrived.append(what);
+        ++arrivals;
+    };
+    QMetaObject::invokeMethod(
+        &window, [&] { arrive(u"first call"_s); }, Qt::QueuedConnection);
+    QTimer::singleShot(1, &window, [&] { arrive(u"timer"_s); });
+    auto* doomed = new QObject;
+    QObject::connect(doomed, &QObject::destroyed, [&] { arrive(u"deletion"_s); });
+    doomed->deleteLater();
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+    QMetaObject::invokeMethod(
+        &window, [&] { arrive(u"second call"_s); }, Qt::QueuedConnection);
+    window.update(); // its paint request is queued behind them all
     const int paintsBefore = window.paints;
     int paintsDuringWork = 0;
+    int arrivalsDuringWork = -1;
     int closingsDuringWork = -1;
     platform.runWhileRepainting([&] {
-        QMetaObject::invokeMethod(
-            &window,
-            [&] {
-                window.update(); // painted by the loop, not here
-                window.close();
-            },
-            Qt::QueuedConnection);
-        for (int wait = 0; wait < 500 && window.paints == paintsBefore; ++wait)
-            std::this_thread::sleep_for(10ms);
-        std::this_thread::sleep_for(50ms); // time for the closing to reach the window
+        std::this_thread::sleep_for(400ms);
         paintsDuringWork = window.paints;
+        arrivalsDuringWork = arrivals;
         closingsDuringWork = window.closings;
     });
     QVERIFY(paintsDuringWork > paintsBefore);
+    QCOMPARE(arrivalsDuringWork, 0);
     QCOMPARE(closingsDuringWork, 0);
+    QCOMPARE(arrivals.load(), 0); // not even as the work ends: the caller goes on first
+    QTRY_COMPARE(arrivals.load(), 4);
+    // Timers and deletions have their own turns among posted events; calls keep their order.
+    QCOMPARE(arrived.filter(u"call"_s), (QStringList{u"first call"_s, u"second call"_s}));
     QCOMPARE(window.closings.load(), 1);
-    QVERIFY(!window.isVisible());
 }
 
 void BackgroundWorkTest::endingProgramStopsTheWork()

@@ -1139,6 +1139,9 @@ void Session::check()
             }
         }
     }
+    if (FakePlatform::eventsInsideRepaintOnlyWork != 0)
+        problem(u"%1 events delivered inside work that must not yield"_s.arg(
+            std::exchange(FakePlatform::eventsInsideRepaintOnlyWork, 0)));
     if (form().sortWordsOption->isChecked() != m_model.words ||
         form().sortLinesOption->isChecked() == m_model.words ||
         (form().counterCheck->checkState() == Qt::Checked) != m_model.counter)

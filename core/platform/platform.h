@@ -116,9 +116,10 @@ public:
     // awaited, and ProgramEnding thrown, even if the work had finished. Nothing else stops
     // the work: an event loop told to exit goes on waiting for it.
     virtual void runWhilePumping(const std::function<void(std::stop_token)>& work) = 0;
-    // Runs work on another thread while this one only repaints: input and window closings
-    // that arrive meanwhile wait until the work is done, as they would had it run here, so
-    // no handler runs inside it. Returns when the work is done, rethrowing what it threw.
+    // Runs work on another thread while this one only repaints: everything else that arrives
+    // meanwhile (input, window closings, queued calls, timers, socket messages) waits in its
+    // order until the work is done, as it would had the work run here, so no handler runs
+    // inside it. Returns when the work is done, rethrowing what it threw.
     virtual void runWhileRepainting(const std::function<void()>& work) = 0;
     void requestProgramEnd() { m_ending = true; }
     bool programEnding() const { return m_ending; }

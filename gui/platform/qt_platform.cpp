@@ -14,18 +14,22 @@
 #include "gui/platform/qt_file_dialogs.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -41,40 +45,25 @@ constexpr int kEndingWatchIntervalMs = 20;
 // Below this gap since the last real pump, a pump that may be skipped is skipped: a save
 // yields per cell, and processing events a million times costs more than the save.
 constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
-// Reading the clock costs about as much as the work between two such pumps (a cell of a
-// save, a pass of a sort), so only every so many of them look at it: the longest wait
-// grows by microseconds, and the clock is read a sixty-fourth as often (at ten million
-// rows a save read it 2.5 million times at every sixteenth, 5 % of its time).
+// Reading the clock costs about as much as a cell of a save: only every so many pumps look.
 constexpr int kSkippablePumpsPerClockRead = 64;
 
-// While installed on the application, holds back every window's closing, to be made again
-// by closeHeldWindows.
-class WindowClosingHolder : public QObject
+// Work that must not yield and takes longer than this is painted beside every so often: a
+// part of a window uncovered meanwhile would otherwise stay blank until the work ends.
+constexpr auto kRepaintInterval = std::chrono::milliseconds(100);
+
+// Paints what needs painting, and does nothing else: the widgets' pending paint requests
+// are delivered, and every window's picture is shown again whole, since the window
+// system's own requests to repaint wait with all its other events.
+void repaintOnly()
 {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Close || !watched->isWidgetType())
-            return false;
-        auto* window = static_cast<QWidget*>(watched);
-        if (!window->isWindow())
-            return false;
-        event->ignore(); // the window stays open for now
-        if (!m_held.contains(window))
-            m_held.append(window);
-        return true;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->backingStore())
+            window->backingStore()->flush(QRegion(window->rect()), window->windowHandle());
     }
-
-    void closeHeldWindows()
-    {
-        for (const QPointer<QWidget>& window : std::exchange(m_held, {}))
-            if (window)
-                window->close();
-    }
-
-private:
-    QList<QPointer<QWidget>> m_held;
-};
+}
 
 QString forDisplay(QString text)
 {
@@ -232,28 +221,36 @@ void QtPlatform::runWhilePumping(const std::function<void(std::stop_token)>& wor
 
 void QtPlatform::runWhileRepainting(const std::function<void()>& work)
 {
-    // Window-system input stays queued while user input is excluded; a window's closing is
-    // not input, so it is held here and made again once the work is done.
-    WindowClosingHolder closings;
-    QCoreApplication::instance()->installEventFilter(&closings);
-    FailureCarrier failure;
-    std::atomic<bool> done = false;
+    // The event loop does not turn meanwhile: input, closings, queued calls, timers, deferred
+    // deletions and socket messages (a screen reader's among them) all wait, in their order,
+    // until the work is done, as they would had it run on this thread. Only painting goes on.
+    struct Wait
+    {
+        FailureCarrier failure;
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+    };
+    // Shared with the job, which may still be signalling when this call returns.
+    auto wait = std::make_shared<Wait>();
     // Always the same thread: glibc gives each thread a heap arena of its own, and a list
     // loaded there and later freed returns its memory to that arena, where the next load
     // finds it again. A new thread each time would take fresh memory while the old sat idle.
-    m_repaintingThread.hand([&] {
-        failure.run(work);
-        done = true;
-        // Wakes the wait below; nothing of this call's own may be touched from here on.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    m_repaintingThread.hand([wait, &work] {
+        wait->failure.run(work);
+        {
+            const std::lock_guard lock(wait->mutex);
+            wait->done = true;
+        }
+        wait->finished.notify_one(); // `work` may be gone from here on
     });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents);
-    QCoreApplication::instance()->removeEventFilter(&closings);
-    closings.closeHeldWindows();
-    failure.rethrowIfFailed();
+    std::unique_lock lock(wait->mutex);
+    while (!wait->finished.wait_for(lock, kRepaintInterval, [&] { return wait->done; })) {
+        lock.unlock();
+        repaintOnly();
+        lock.lock();
+    }
+    wait->failure.rethrowIfFailed();
 }
 
 void QtPlatform::pumpEvents(Pump mode)

@@ -2,6 +2,8 @@
 
 #include "gui/window/main_window.h"
 
+#include <QAccessibleWidget>
+
 using namespace Qt::StringLiterals;
 
 namespace velmora {
@@ -29,10 +31,21 @@ void nameAfterHeading(ListView* list)
     });
 }
 
+// The main window is a plain widget, which Qt presents as a pane: a screen reader would
+// not announce it as a window with its caption. Its interface says it is one; a window's
+// name is its caption.
+QAccessibleInterface* mainWindowInterface(const QString& className, QObject* object)
+{
+    if (className != QLatin1StringView(MainWindow::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<MainWindow*>(object), QAccessible::Window);
+}
+
 } // namespace
 
 void setUpAccessibility(MainWindow& form)
 {
+    QAccessible::installFactory(&mainWindowInterface);
     // Names are the captions the user sees, so what is read out matches what is shown and
     // what a sighted helper would call the control. Descriptions say what the control does,
     // since a caption such as "Clear Text" does not say which list it clears.
