@@ -16,6 +16,7 @@ run_packages=(
 test_packages=(
     libx11-dev                                       # the end-to-end test's window closer
     xvfb xdotool xclip imagemagick                   # the real-window checks and screenshots
+    dbus-daemon at-spi2-core python3-pyatspi         # the real window through a screen reader's bus
     clang libclang-rt-14-dev clang-format clang-tidy # fuzzing, formatting, static analysis
     dpkg-dev file lintian                            # building the .deb (shlibdeps reads binaries with file) and checking it
     desktop-file-utils appstream                     # the menu entry and metainfo checks

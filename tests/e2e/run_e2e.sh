@@ -16,9 +16,20 @@
 #
 # VELMORA_E2E_LONG_SORT_LINES sets the lines of the long sort (6,000,000 by default; fewer
 # for a build that runs slower).
+#
+# On Linux the script runs on a D-Bus session bus of its own with the accessibility bus
+# beside it, and a screen reader's side of the window is checked too (atspi_check.py): the
+# window is a frame with every control by its caption, commands pressed over the bus act,
+# and a press during a load or a numbered fill acts only once that step is over.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${VELMORA_E2E_WINE_RUN:-}" ] && [ -z "${VELMORA_E2E_ON_BUS:-}" ]; then
+    command -v dbus-run-session >/dev/null ||
+        { echo "FAIL: dbus-run-session is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+    VELMORA_E2E_ON_BUS=yes exec dbus-run-session -- "$0" "$@"
+fi
+
 app=$(realpath "$1")
 shots=${3:-$here/../../out/e2e}
 wine_run=()
@@ -43,15 +54,26 @@ step() { echo "== $*"; }
 for tool in Xvfb xdotool xclip import compare awk cmp; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
 done
+atspi=()
+if ! ((${#wine_run[@]})); then
+    for launcher in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher ""; do
+        [ -x "$launcher" ] && break
+    done
+    [ -n "$launcher" ] || fail "at-spi-bus-launcher is missing (scripts/setup.sh installs it)"
+    /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+        fail "python3-pyatspi is missing (scripts/setup.sh installs it)"
+    atspi=(/usr/bin/python3 "$here/atspi_check.py")
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
 mkdir -p "$shots" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 xvfb_pid=""
 app_pid=""
+bus_pid=""
 cleanup() {
     set +e
-    for pid in $app_pid $xvfb_pid; do
+    for pid in $app_pid $xvfb_pid $bus_pid; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
@@ -81,6 +103,12 @@ own_display=yes
 export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
     XDG_RUNTIME_DIR="$work/runtime"
 unset QT_FATAL_WARNINGS
+if ((${#atspi[@]})); then
+    # Qt joins the accessibility bus only when told a screen reader is there.
+    "$launcher" --launch-immediately >"$work/atspi.log" 2>&1 &
+    bus_pid=$!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+fi
 if ((${#wine_run[@]})); then
     export QT_QPA_PLATFORM=windows VELMORA_WINEPREFIX=$work/wine
     "${wine_run[@]}" cmd /c exit >/dev/null 2>&1 || fail "Wine would not start"
@@ -247,6 +275,20 @@ changes() {
     fail "$6"
 }
 
+# Presses a button over the accessibility bus in the background: the press is answered
+# only once the program turns its event loop again. Sets press_pid.
+press_in_background() {
+    "${atspi[@]}" press "$1" &
+    press_pid=$!
+}
+
+# The sample's twelve lines in code-unit order.
+sorted_sample=("Avoid business plans." "Avoid tempting distractions."
+    "Encourage diverse thinking." "Guard your time." "Hire generalists early."
+    "Hire specialists later." "Invest in culture." "Never fudge numbers."
+    "Pick founders carefully." "Support customers maniacally." "Watch your cash."
+    "Write a blog.")
+
 # The sample's 36 words in code-unit order (capitals first), numbered.
 words=(Avoid Avoid Encourage Guard Hire Hire Invest Never Pick Support Watch Write a blog.
     business carefully. cash. culture. customers distractions. diverse early. founders fudge
@@ -277,6 +319,22 @@ step "start, load the sample, sort it word by word with counters"
 start_app "$app"
 crop ResultList "$work/empty-list.png"
 crop InputList "$work/empty-input.png"
+if ((${#atspi[@]})); then
+    step "a screen reader: the window and its controls; Load Sample and Start Sorting pressed over the bus"
+    "${atspi[@]}" tree 0 0 || fail "the window as a screen reader sees it"
+    "${atspi[@]}" press "Load Sample/Example Text" || fail "Load Sample could not be pressed"
+    wait_until_idle
+    "${atspi[@]}" press "Start Sorting" || fail "Start Sorting could not be pressed"
+    wait_until_idle
+    "${atspi[@]}" tree 12 12 || fail "the window after the sample was sorted"
+    diff <("${atspi[@]}" rows Results) <(printf '%s\n' "${sorted_sample[@]}") ||
+        fail "the results read over the bus are not the sorted sample"
+    "${atspi[@]}" press "Clear Results" && "${atspi[@]}" press "Clear Text" ||
+        fail "the lists could not be cleared over the bus"
+    wait_until_idle
+    "${atspi[@]}" tree 0 0 || fail "the lists are not empty again"
+    step "start, load the sample, sort it word by word with counters"
+fi
 click LoadSample
 click WordMode
 click Counters
@@ -340,6 +398,34 @@ wait_until_idle
 crop InputList "$work/input-after-clearing.png"
 differs "$work/empty-input.png" "$work/input-after-clearing.png" &&
     fail "Clear Text, clicked during the load, did not empty the list once the lines were in"
+if ((${#atspi[@]})); then
+    # So does a screen reader's press: it is answered once the load is over.
+    click LoadText
+    answer_file_dialog '^Load List' "$work/many.txt"
+    wait_until_busy
+    press_in_background "Clear Text"
+    wait_until_idle
+    wait "$press_pid" || fail "Clear Text could not be pressed over the bus during the load"
+    [ "$("${atspi[@]}" count Input)" -eq 0 ] ||
+        fail "Clear Text, pressed over the bus during the load, did not empty the list after it"
+    echo "Clear Text pressed over the bus during the load: acted once the lines were in"
+    # And once the sort's results are being numbered (the program stops answering, or the
+    # result list is found empty), a press waits for the end of the command.
+    click LoadText
+    answer_file_dialog '^Load List' "$work/many.txt"
+    wait_until_idle
+    [ "$("${atspi[@]}" count Results)" -gt 0 ] || fail "no results before the numbered sort"
+    click LineMode
+    click StartSorting
+    "${atspi[@]}" wait-for-step Results 120
+    press_in_background "Clear Text"
+    wait_until_idle
+    wait "$press_pid" || fail "Clear Text could not be pressed over the bus during the fill"
+    [ "$("${atspi[@]}" count Input)" -eq 0 ] ||
+        fail "Clear Text, pressed over the bus during the numbered fill, acted inside the sort"
+    [ "$("${atspi[@]}" count Results)" -eq "$lines" ] || fail "the numbered sort left no results"
+    echo "Clear Text pressed over the bus during the numbered fill: acted once the sort was over"
+fi
 click LoadText
 answer_file_dialog '^Load List' "$work/many.txt"
 wait_until_idle
