@@ -118,9 +118,8 @@ std::vector<std::uint32_t> ranksThroughDistinctTexts(const TextColumn& keys,
     const std::vector<QStringView>& texts = distinct.texts();
     std::vector<std::uint32_t> ids(texts.size());
     std::iota(ids.begin(), ids.end(), 0u);
-    std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return textLess(texts[a], texts[b]);
-    });
+    std::sort(ids.begin(), ids.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return textLess(texts[a], texts[b]); });
     // The first rank of each text: the keys of all texts before it in order.
     std::vector<std::uint32_t> nextRank(texts.size(), 0);
     for (const std::uint32_t id : idAt)
