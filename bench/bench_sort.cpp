@@ -16,6 +16,7 @@
 #include "core/sorting/key_ranking.h"
 #include "core/sorting/text_order.h"
 #include "gui/window/main_window.h"
+#include "tests/text_lists.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -152,7 +153,7 @@ bool codeUnitLess(const QString& a, const QString& b)
 
 void ranking(const char* what, const QStringList& keys)
 {
-    const velmora::TextColumn column(keys);
+    const velmora::TextColumn column = velmora::test::columnOf(keys);
     double start = processCpuSeconds();
     const velmora::sorting::KeyRanking ranked(column);
     const double packed = processCpuSeconds() - start;

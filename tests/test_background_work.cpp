@@ -3,6 +3,7 @@
 #include "core/errors/runtime_failure.h"
 #include "core/sorting/key_ranking.h"
 #include "gui/platform/qt_platform.h"
+#include "text_lists.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -184,7 +185,7 @@ void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
             platform.runWhilePumping([&](std::stop_token stop) {
                 for (int wait = 0; wait < 1000 && !exited; ++wait)
                     std::this_thread::sleep_for(10ms);
-                ranking.emplace(velmora::TextColumn(keys), stop);
+                ranking.emplace(velmora::test::columnOf(keys), stop);
             });
         } catch (...) {
             escaped = true;
@@ -195,7 +196,7 @@ void BackgroundWorkTest::exitingTheEventLoopLetsTheWorkFinish()
     QVERIFY(!escaped);
     QVERIFY(ranking);
     QCOMPARE(ranking->passCount(), 200'000);
-    QCOMPARE(ranking->takeSorted().toStringList(), sorted);
+    QCOMPARE(velmora::test::textsOf(ranking->takeSorted()), sorted);
 }
 
 void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
@@ -209,7 +210,7 @@ void BackgroundWorkTest::rankingStopsWithTheKeysUntouched()
         stop.request_stop();
         QVERIFY_THROWS_EXCEPTION(
             velmora::sorting::RankingStopped,
-            velmora::sorting::KeyRanking(velmora::TextColumn(keys), stop.get_token()));
+            velmora::sorting::KeyRanking(velmora::test::columnOf(keys), stop.get_token()));
         QCOMPARE(keys, before);
     }
 }
@@ -227,14 +228,15 @@ void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSort()
     QStringList keys = input;
     QElapsedTimer clock;
     clock.start();
-    velmora::sorting::KeyRanking unstopped{velmora::TextColumn(keys)};
+    velmora::sorting::KeyRanking unstopped{velmora::test::columnOf(keys)};
     const auto wholeRanking = std::chrono::nanoseconds(clock.nsecsElapsed());
     const std::int64_t passes = unstopped.passCount();
-    const QStringList sorted = unstopped.takeSorted().toStringList();
+    const QStringList sorted = velmora::test::textsOf(unstopped.takeSorted());
 
     constexpr int kSteps = 40;
     for (int step = 0; step <= kSteps + 4; ++step) {
-        const velmora::TextColumn column(input); // made before the clock runs
+        const velmora::TextColumn column =
+            velmora::test::columnOf(input); // made before the clock runs
         std::stop_source stop;
         const std::jthread stopper([&, delay = wholeRanking * step / kSteps] {
             std::this_thread::sleep_for(delay);
@@ -243,9 +245,9 @@ void BackgroundWorkTest::rankingStoppedWhileTwoThreadsSort()
         try {
             velmora::sorting::KeyRanking ranking(column, stop.get_token());
             QCOMPARE(ranking.passCount(), passes);
-            QCOMPARE(ranking.takeSorted().toStringList(), sorted);
+            QCOMPARE(velmora::test::textsOf(ranking.takeSorted()), sorted);
         } catch (const velmora::sorting::RankingStopped&) {
-            QCOMPARE(column.toStringList(), input);
+            QCOMPARE(velmora::test::textsOf(column), input);
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "gui/controls/list_view.h"
 #include "gui/controls/progress_bar.h"
 #include "test_helpers.h"
+#include "text_lists.h"
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
@@ -187,7 +188,7 @@ void ControlsTest::rowsTakenOverInOneGo()
             list->items().item(1).setChecked(false);
         }
     }
-    velmora::TextColumn given(texts);
+    velmora::TextColumn given = velmora::test::columnOf(texts);
     QVERIFY(adopted.items().addAll(given));
     QVERIFY(given.isEmpty());
     velmora::test::fillList(&added, texts);
@@ -207,7 +208,7 @@ void ControlsTest::rowsTakenOverInOneGo()
 
     for (ListView* list : {&adopted, &added}) {
         list->items().clear();
-        velmora::TextColumn again(texts);
+        velmora::TextColumn again = velmora::test::columnOf(texts);
         QVERIFY(list->items().addAll(again));
     }
     QCOMPARE(rowsOf(adopted), rowsOf(added));

@@ -3,6 +3,7 @@
 // place for every key, equal keys in list order.
 #include "core/sorting/entry_sort.h"
 #include "reference_order.h"
+#include "text_lists.h"
 
 #include <QTest>
 
@@ -104,7 +105,7 @@ void EntrySortTest::placesEveryKeyAsTheStableSort_data()
 void EntrySortTest::placesEveryKeyAsTheStableSort()
 {
     QFETCH(QStringList, keys);
-    QCOMPARE(velmora::sorting::listPositionsInKeyOrder(velmora::TextColumn(keys), {}),
+    QCOMPARE(velmora::sorting::listPositionsInKeyOrder(velmora::test::columnOf(keys), {}),
              velmora::test::stableRanking(keys).listPositions);
 }
 

@@ -326,12 +326,12 @@ void SortEquivalenceTest::piecesOfAllLinesMatchTheSplitLoop()
             lines.append(line);
         }
         QStringList expected{u"kept"_s};
-        velmora::TextColumn keys(expected);
+        velmora::TextColumn keys = velmora::test::columnOf(expected);
         for (const QString& line : lines)
             expected.append(velmora::sorting::splitAtSpaces(line));
-        const velmora::TextColumn column(lines);
+        const velmora::TextColumn column = velmora::test::columnOf(lines);
         QCOMPARE(velmora::sorting::appendPiecesOfLines(column, keys), lines.size());
-        QCOMPARE(keys.toStringList(), expected);
+        QCOMPARE(velmora::test::textsOf(keys), expected);
     }
 }
 
@@ -371,10 +371,10 @@ void SortEquivalenceTest::rankingOfManyKeysMatchesTheStableSort()
         keys.append(textOf(n));
     }
     const velmora::test::StableRanking expected = velmora::test::stableRanking(keys);
-    velmora::sorting::KeyRanking ranking{velmora::TextColumn(keys)};
+    velmora::sorting::KeyRanking ranking{velmora::test::columnOf(keys)};
     QCOMPARE(ranking.passCount(), expected.bubblePasses);
-    QCOMPARE(ranking.orderAfter(0, 0).toStringList(), keys);
-    QCOMPARE(ranking.takeSorted().toStringList(), expected.sorted);
+    QCOMPARE(velmora::test::textsOf(ranking.orderAfter(0, 0)), keys);
+    QCOMPARE(velmora::test::textsOf(ranking.takeSorted()), expected.sorted);
 }
 
 void SortEquivalenceTest::failingWriteThroughTheWindow()

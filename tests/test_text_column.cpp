@@ -3,6 +3,7 @@
 // views of other columns' blocks once those columns are gone, and for a copy read on
 // another thread while its original keeps changing.
 #include "core/model/text_column.h"
+#include "text_lists.h"
 
 #include <QTest>
 
@@ -13,6 +14,7 @@
 
 using namespace Qt::StringLiterals;
 using velmora::TextColumn;
+using velmora::test::textsOf;
 
 namespace {
 
@@ -126,12 +128,11 @@ void TextColumnTest::editsMatchAPlainList()
         }
         if (step % 97 == 0) {
             for (const Pair& each : pairs)
-                QCOMPARE(each.column.toStringList(), each.list);
+                QCOMPARE(textsOf(each.column), each.list);
         }
     }
     for (const Pair& each : pairs) {
-        QCOMPARE(each.column.toStringList(), each.list);
-        QCOMPARE(TextColumn(each.list), each.column);
+        QCOMPARE(textsOf(each.column), each.list);
     }
 }
 
@@ -157,7 +158,7 @@ void TextColumnTest::viewsOutliveTheColumnsThatMadeTheirBlocks()
     }
     const TextColumn sorted = keys.gathered({2, 3, 1, 0});
     keys.clear();
-    QCOMPARE(sorted.toStringList(), (QStringList{u"ant"_s, u"bee"_s, u"cat"_s, u"dog"_s}));
+    QCOMPARE(textsOf(sorted), (QStringList{u"ant"_s, u"bee"_s, u"cat"_s, u"dog"_s}));
 }
 
 void TextColumnTest::aCopyIsReadOnAnotherThreadWhileItsOriginalChanges()
@@ -174,7 +175,7 @@ void TextColumnTest::aCopyIsReadOnAnotherThreadWhileItsOriginalChanges()
     }
     const TextColumn copy = original;
     bool same = false;
-    std::thread reader([&] { same = copy.toStringList() == expected; });
+    std::thread reader([&] { same = textsOf(copy) == expected; });
     for (int i = 0; i < 50'000; ++i) {
         original.append(randomText(random));
         original.replace(static_cast<qsizetype>(random() % 50'000), u"changed"_s);
@@ -182,7 +183,7 @@ void TextColumnTest::aCopyIsReadOnAnotherThreadWhileItsOriginalChanges()
     reader.join();
     QVERIFY(same);
     original.clear();
-    QCOMPARE(copy.toStringList(), expected);
+    QCOMPARE(textsOf(copy), expected);
 }
 
 void TextColumnTest::reorderedIntoOneBlockAndBack_data()
@@ -214,13 +215,13 @@ void TextColumnTest::reorderedIntoOneBlockAndBack()
         expected.append(texts.at(position));
 
     TextColumn reordered = column.gatheredIntoOneBlock(order);
-    QCOMPARE(reordered.toStringList(), expected);
+    QCOMPARE(textsOf(reordered), expected);
     for (qsizetype i = 1; i < reordered.size(); ++i) // front to back, one after the other
         QCOMPARE(reordered.at(i).data(), reordered.at(i - 1).data() + reordered.at(i - 1).size());
     TextColumn back = reordered.scattered(order);
     column.clear(); // the characters read now are the reordered block's
     reordered.clear();
-    QCOMPARE(back.toStringList(), texts);
+    QCOMPARE(textsOf(back), texts);
 }
 
 QTEST_GUILESS_MAIN(TextColumnTest)

@@ -1,7 +1,7 @@
 #pragma once
 
-// The sort over a list of texts, for tests that state keys and orders as lists: the list
-// goes in as a column and comes back out, also when the sort fails.
+// Texts as lists, for tests that state keys and orders as lists: a column and back, and the
+// sort over a list.
 #include "core/model/progress_indicator.h"
 #include "core/model/text_column.h"
 #include "core/sorting/bubble_sort.h"
@@ -10,16 +10,38 @@
 
 namespace velmora::test {
 
+inline TextColumn columnOf(const QStringList& texts)
+{
+    TextColumn column;
+    qsizetype units = 0;
+    for (const QString& text : texts)
+        units += text.size();
+    column.reserve(texts.size());
+    column.reserveCharacters(units); // one block, as a loaded file's lines are
+    for (const QString& text : texts)
+        column.append(text);
+    return column;
+}
+
+inline QStringList textsOf(const TextColumn& column)
+{
+    QStringList texts;
+    for (qsizetype i = 0; i < column.size(); ++i)
+        texts.append(column.at(i).toString());
+    return texts;
+}
+
+// The list goes in as a column and comes back out, also when the sort fails.
 inline QStringList& bubbleSortWithProgress(QStringList& keys, ProgressIndicator& bar)
 {
-    TextColumn column(keys);
+    TextColumn column = columnOf(keys);
     try {
         sorting::bubbleSortWithProgress(column, bar);
     } catch (...) {
-        keys = column.toStringList();
+        keys = textsOf(column);
         throw;
     }
-    keys = column.toStringList();
+    keys = textsOf(column);
     return keys;
 }
 

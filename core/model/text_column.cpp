@@ -16,17 +16,6 @@ constexpr qsizetype kSmallestBlock = 2 * 1024;
 constexpr qsizetype kLargestBlock = 1024 * 1024;
 } // namespace
 
-TextColumn::TextColumn(const QStringList& texts)
-{
-    qsizetype units = 0;
-    for (const QString& text : texts)
-        units += text.size();
-    reserve(texts.size());
-    reserveCharacters(units);
-    for (const QString& text : texts)
-        append(text);
-}
-
 // A copy shares what the other column holds but never writes into its last block: the
 // other one goes on appending there.
 TextColumn::TextColumn(const TextColumn& other) : m_views(other.m_views), m_blocks(other.m_blocks)
@@ -62,15 +51,6 @@ TextColumn& TextColumn::operator=(TextColumn&& other) noexcept
         m_tailUnits = std::exchange(other.m_tailUnits, 0);
     }
     return *this;
-}
-
-QStringList TextColumn::toStringList() const
-{
-    QStringList texts;
-    texts.reserve(size());
-    for (const View& view : m_views)
-        texts.append(view.view().toString());
-    return texts;
 }
 
 void TextColumn::append(QStringView text)
@@ -198,17 +178,6 @@ void TextColumn::prefetch(qsizetype i) const
     __builtin_prefetch(m_views.at(i).data);
 #endif
 #endif
-}
-
-bool operator==(const TextColumn& a, const TextColumn& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (a.at(i) != b.at(i))
-            return false;
-    }
-    return true;
 }
 
 // The text's characters in this column's last block, which gets a successor when full.

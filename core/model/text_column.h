@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
@@ -24,7 +23,6 @@ class TextColumn
 {
 public:
     TextColumn() = default;
-    explicit TextColumn(const QStringList& texts);
     TextColumn(const TextColumn& other);
     TextColumn& operator=(const TextColumn& other);
     TextColumn(TextColumn&& other) noexcept;
@@ -34,7 +32,6 @@ public:
     qsizetype size() const { return m_views.size(); }
     bool isEmpty() const { return m_views.isEmpty(); }
     QStringView at(qsizetype i) const { return m_views.at(i).view(); }
-    QStringList toStringList() const;
     // Asks the processor to fetch text i's characters ahead of their use; no such text, no
     // effect.
     void prefetch(qsizetype i) const;
@@ -69,8 +66,6 @@ public:
     TextColumn scattered(const std::vector<std::uint32_t>& positions) const;
     // Whether neither column has changed its texts since one was copied from the other.
     bool isSameCopyAs(const TextColumn& other) const { return m_views.isSharedWith(other.m_views); }
-
-    friend bool operator==(const TextColumn& a, const TextColumn& b);
 
 private:
     struct View

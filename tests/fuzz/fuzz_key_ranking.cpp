@@ -7,6 +7,7 @@
 #include "core/sorting/entry_sort.h"
 #include "core/sorting/key_ranking.h"
 #include "reference_order.h"
+#include "text_lists.h"
 
 #include "harness.h"
 
@@ -50,11 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QStringList keys = keysFrom(data, size);
     const velmora::test::StableRanking expected = velmora::test::stableRanking(keys);
-    const velmora::TextColumn column(keys);
+    const velmora::TextColumn column = velmora::test::columnOf(keys);
     check(velmora::sorting::listPositionsInKeyOrder(column, {}) == expected.listPositions,
           "every key takes its place in the stable sort");
     velmora::sorting::KeyRanking ranking(column);
     check(ranking.passCount() == expected.bubblePasses, "the passes a bubble sort makes");
-    check(ranking.takeSorted().toStringList() == expected.sorted, "the keys in rank order");
+    check(velmora::test::textsOf(ranking.takeSorted()) == expected.sorted,
+          "the keys in rank order");
     return 0;
 }
