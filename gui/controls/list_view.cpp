@@ -36,54 +36,6 @@ private:
     std::function<void(QPainter&)> m_drawFrame;
 };
 
-// The platform's virtual-key number of a Qt key (0 for keys the program never names).
-int virtualKeyCode(int qtKey)
-{
-    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
-        return qtKey; // the same numbers as the platform's
-    switch (qtKey) {
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
-    case Qt::Key_PageUp:
-        return 33;
-    case Qt::Key_PageDown:
-        return 34;
-    case Qt::Key_End:
-        return 35;
-    case Qt::Key_Home:
-        return 36;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Insert:
-        return 45;
-    case Qt::Key_Delete:
-        return 46;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 ListView::ListView(QWidget* parent)
@@ -134,7 +86,7 @@ std::optional<ListItem> ListView::selectedItem() const
 
 void ListView::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(virtualKeyCode(event->key()));
+    Q_EMIT keyDown(event->key() == Qt::Key_Delete ? kDeleteKeyCode : 0);
     FlatListView::keyPressEvent(event); // the control's own handling of the key goes on
 }
 

@@ -8,6 +8,9 @@
 
 namespace velmora {
 
+// The platform's virtual-key number of Delete, the one key a list's handler names.
+inline constexpr int kDeleteKeyCode = 46;
+
 // The list control: a report view over a ListModel, with the collections commands use.
 class ListView : public FlatListView
 {
@@ -23,7 +26,7 @@ public:
     void setColumnWidthTwips(int column, int twips);
 
 Q_SIGNALS:
-    // A key went down; keyCode uses the platform's virtual-key numbers (Delete is 46).
+    // A key went down: kDeleteKeyCode for Delete, 0 for any other key.
     void keyDown(int keyCode);
 
 protected:

@@ -13,10 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-namespace {
-constexpr int kDeleteKey = 46; // the platform's virtual-key number
-} // namespace
-
 void MainWindow::loadTextFromFile()
 {
     GuardedProcedure proc(Location::loadTextFromFile);
@@ -82,7 +78,7 @@ void MainWindow::clearResults()
 // hourglass is running: it may be reading this very list.
 void MainWindow::deleteSelectedRow(ListView* list, int keyCode)
 {
-    if (keyCode != kDeleteKey)
+    if (keyCode != kDeleteKeyCode)
         return;
     if (isBusy())
         return;
