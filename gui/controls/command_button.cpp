@@ -4,10 +4,8 @@ namespace velmora {
 
 CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
-    setMouseTracking(true);
     setAutoDefault(false);
     setDefault(false);
-    setAttribute(Qt::WA_NoMousePropagation);
     QPalette face = palette();
     face.setColor(QPalette::Button, Qt::white);
     face.setColor(QPalette::ButtonText, palette().color(QPalette::Active, QPalette::ButtonText));

@@ -97,7 +97,6 @@ void MainWindow::buildControls()
 
     optionsFrame = new QGroupBox(u"Options"_s, this);
     optionsFrame->setObjectName(u"Frame1"_s);
-    optionsFrame->setMouseTracking(true);
     placeInTwips(optionsFrame, 120, 3270, 7800, 1400);
     setWhiteBackground(optionsFrame);
     sortLinesOption = new QRadioButton(u"Sort Each Line Alphabetically"_s, optionsFrame);
