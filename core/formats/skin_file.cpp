@@ -15,37 +15,44 @@ namespace {
 // it is read into memory.
 constexpr qint64 kLargestSkinFile = qint64{16} * 1024 * 1024;
 
+// Walks a style sheet past its comments and quoted texts: `plain(i)` is called for each
+// character outside them and returns where the walk goes on (i, or the last character it
+// took). False when a comment or quoted text is left open.
+template <class Plain> bool walkStyleSheet(QStringView sheet, Plain&& plain)
+{
+    bool closed = true;
+    for (qsizetype i = 0; i < sheet.size(); ++i) {
+        const QChar c = sheet[i];
+        if (c == u'/' && i + 1 < sheet.size() && sheet[i + 1] == u'*') {
+            const qsizetype end = sheet.indexOf(u"*/", i + 2);
+            closed = closed && end >= 0;
+            i = end < 0 ? sheet.size() : end + 1;
+        } else if (c == u'"' || c == u'\'') {
+            qsizetype j = i + 1;
+            while (j < sheet.size() && sheet[j] != c && sheet[j] != u'\n')
+                j += sheet[j] == u'\\' ? 2 : 1;
+            closed = closed && j < sheet.size() && sheet[j] == c;
+            i = j;
+        } else {
+            i = plain(i);
+        }
+    }
+    return closed;
+}
+
 // No NUL characters, comments and quoted strings closed, braces balanced.
 bool isWellFormedStyleSheet(QStringView sheet)
 {
     int depth = 0;
-    for (qsizetype i = 0; i < sheet.size(); ++i) {
-        const QChar c = sheet[i];
-        if (c == u'\0')
-            return false;
-        if (c == u'/' && i + 1 < sheet.size() && sheet[i + 1] == u'*') {
-            const qsizetype end = sheet.indexOf(u"*/", i + 2);
-            if (end < 0)
-                return false;
-            i = end + 1;
-        } else if (c == u'"' || c == u'\'') {
-            qsizetype j = i + 1;
-            while (j < sheet.size() && sheet[j] != c && sheet[j] != u'\n') {
-                if (sheet[j] == u'\\')
-                    ++j;
-                ++j;
-            }
-            if (j >= sheet.size() || sheet[j] != c)
-                return false;
-            i = j;
-        } else if (c == u'{') {
+    bool balanced = true; // and no NUL
+    const bool closed = walkStyleSheet(sheet, [&](qsizetype i) {
+        if (sheet[i] == u'\0' || (sheet[i] == u'}' && --depth < 0))
+            balanced = false;
+        else if (sheet[i] == u'{')
             ++depth;
-        } else if (c == u'}') {
-            if (--depth < 0)
-                return false;
-        }
-    }
-    return depth == 0;
+        return i;
+    });
+    return closed && balanced && depth == 0;
 }
 
 } // namespace
@@ -59,19 +66,10 @@ QString renameTypeSelector(QStringView sheet, QStringView from, QStringView to)
     renamed.reserve(sheet.size());
     int depth = 0;
     qsizetype copied = 0; // sheet[copied, i) is still to be copied
-    for (qsizetype i = 0; i < sheet.size(); ++i) {
-        const QChar c = sheet[i];
-        if (c == u'/' && i + 1 < sheet.size() && sheet[i + 1] == u'*') {
-            const qsizetype end = sheet.indexOf(u"*/", i + 2);
-            i = end < 0 ? sheet.size() : end + 1;
-        } else if (c == u'"' || c == u'\'') {
-            qsizetype j = i + 1;
-            while (j < sheet.size() && sheet[j] != c && sheet[j] != u'\n')
-                j += sheet[j] == u'\\' ? 2 : 1;
-            i = j;
-        } else if (c == u'{') {
+    walkStyleSheet(sheet, [&](qsizetype i) {
+        if (sheet[i] == u'{') {
             ++depth;
-        } else if (c == u'}') {
+        } else if (sheet[i] == u'}') {
             --depth;
         } else if (depth == 0 && sheet.sliced(i).startsWith(from) &&
                    (i == 0 || !partOfName(sheet[i - 1])) &&
@@ -79,9 +77,10 @@ QString renameTypeSelector(QStringView sheet, QStringView from, QStringView to)
             renamed += sheet.sliced(copied, i - copied);
             renamed += to;
             copied = i + from.size();
-            i = copied - 1;
+            return copied - 1;
         }
-    }
+        return i;
+    });
     if (copied == 0)
         return sheet.toString();
     renamed += sheet.sliced(std::min(copied, sheet.size()));
