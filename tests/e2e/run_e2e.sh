@@ -102,6 +102,11 @@ own_display=yes
 # The program's own settings and the file dialog's history stay inside the work folder.
 export QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
     XDG_RUNTIME_DIR="$work/runtime"
+# One start in a hundred opens the home page; without a desktop, xdg-open hands it to
+# $BROWSER, here a stand-in that notes the address, so that start never fails for want of one.
+printf '#!/bin/sh\necho "$1" >>"%s/browser.log"\n' "$work" >"$work/browser"
+chmod +x "$work/browser"
+export BROWSER="$work/browser"
 unset QT_FATAL_WARNINGS
 if ((${#atspi[@]})); then
     # Qt joins the accessibility bus only when told a screen reader is there.
