@@ -125,7 +125,6 @@ public:
     bool programEnding() const { return m_ending; }
 
     // The title of every message box that names none of its own.
-    const QString& appTitle() const { return m_appTitle; }
     void setAppTitle(const QString& title) { m_appTitle = title; }
 
 protected:
