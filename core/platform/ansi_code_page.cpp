@@ -12,15 +12,19 @@ namespace velmora {
 
 namespace {
 
-// Validity is checked before anything is decoded: the check is a fraction of the decoding's
-// cost, and a file that fails it is decoded once, in Windows-1252, instead of twice.
+// One pass: the decoder reports every sequence that is not UTF-8 (Qt's isValidUtf8 and it
+// agree on overlong forms, encoded surrogates, code points past U+10FFFF and, stateless, a
+// sequence cut at the end), and only a file that is not UTF-8 is decoded again, in
+// Windows-1252. A check before decoding would cost every valid file a second pass.
 QString decodeUtf8(QByteArrayView bytes)
 {
-    if (!bytes.isValidUtf8())
-        return decodeWindows1252(bytes);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                        QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return text;
+    text.clear(); // its memory before the second decoding's
+    return decodeWindows1252(bytes);
 }
 
 bool appendUtf8(QStringView text, QByteArray& bytes)
