@@ -115,7 +115,8 @@ Session runSession(const QString& input, const QString& output, int count, qint6
     const int boxesBefore = platform.boxes;
 
     // A command runs from its handler's call until both views have taken in what it did.
-    GapMeter gaps;
+    GapMeter gaps(&form);
+    platform.watchRepaintOnlySteps([&](bool started) { gaps.repaintOnlyStep(started); });
     auto run = [&](auto&& command) {
         resetPeak();
         gaps.start();

@@ -9,12 +9,15 @@
 #include <QProcess>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -103,35 +106,77 @@ public:
     QString showOpenDialog(const FileDialogRequest&) override { return m_open; }
     QString showSaveDialog(const FileDialogRequest&) override { return m_save; }
 
+    // Told when work that must not yield starts (true) and ends (false).
+    void watchRepaintOnlySteps(std::function<void(bool)> watcher)
+    {
+        m_watcher = std::move(watcher);
+    }
+    void runWhileRepainting(const std::function<void()>& work) override
+    {
+        if (m_watcher)
+            m_watcher(true);
+        try {
+            QtPlatform::runWhileRepainting(work);
+        } catch (...) {
+            if (m_watcher)
+                m_watcher(false);
+            throw;
+        }
+        if (m_watcher)
+            m_watcher(false);
+    }
+
 private:
+    std::function<void(bool)> m_watcher;
     QString m_open;
     QString m_save;
 };
 
-// Records the longest time between two ticks of a timer that wants to run every ms, and how
-// much of that time this thread was on the CPU: a long gap with little CPU time was spent
-// waiting, for the disk or for a CPU on a machine shared with other work.
+// A spot of one pixel in a window that notes each time it is painted: in work that must not
+// yield, the window's thread only paints, and these paints are its turns.
+class Heartbeat : public QWidget
+{
+public:
+    Heartbeat(QWidget* window, std::function<void()> painted)
+        : QWidget(window), m_painted(std::move(painted))
+    {
+        setGeometry(0, 0, 1, 1);
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { m_painted(); }
+
+private:
+    std::function<void()> m_painted;
+};
+
+// Records the longest time between two turns of the window's thread, and how much of that
+// time it was on the CPU: a long gap with little CPU time was spent waiting, for the disk or
+// for a CPU on a machine shared with other work. A turn is a tick of a timer that wants to
+// run every ms or, given a window, a paint of a spot in it, which asks to be painted again
+// while work that must not yield runs (repaintOnlyStep()).
 class GapMeter
 {
 public:
-    GapMeter()
+    explicit GapMeter(QWidget* window = nullptr)
     {
         m_tick.setInterval(1);
         m_tick.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            const double cpu = threadCpuSeconds();
-            if (m_last >= 0) {
-                if (now - m_last > m_longest) {
-                    m_longest = now - m_last;
-                    m_longestCpu = cpu - m_lastCpu;
-                }
-                m_mostCpu = std::max(m_mostCpu, cpu - m_lastCpu);
-            }
-            m_last = now;
-            m_lastCpu = cpu;
-            ++m_ticks;
-        });
+        QObject::connect(&m_tick, &QTimer::timeout, [this] { turn(); });
+        if (window) {
+            m_heartbeat = std::make_unique<Heartbeat>(window, [this] {
+                turn();
+                if (m_inRepaintOnlyStep)
+                    m_heartbeat->update(); // painted on the step's next round of paints
+            });
+        }
+    }
+    void repaintOnlyStep(bool started)
+    {
+        m_inRepaintOnlyStep = started;
+        if (started && m_heartbeat)
+            m_heartbeat->update();
     }
     void start()
     {
@@ -164,9 +209,29 @@ public:
     }
 
 private:
+    void turn()
+    {
+        if (!m_tick.isActive())
+            return;
+        const qint64 now = m_clock.nsecsElapsed();
+        const double cpu = threadCpuSeconds();
+        if (m_last >= 0) {
+            if (now - m_last > m_longest) {
+                m_longest = now - m_last;
+                m_longestCpu = cpu - m_lastCpu;
+            }
+            m_mostCpu = std::max(m_mostCpu, cpu - m_lastCpu);
+        }
+        m_last = now;
+        m_lastCpu = cpu;
+        ++m_ticks;
+    }
+
     QTimer m_tick;
+    std::unique_ptr<Heartbeat> m_heartbeat;
     QElapsedTimer m_clock;
     qint64 m_last = -1;
+    bool m_inRepaintOnlyStep = false;
     double m_lastCpu = 0;
     qint64 m_longest = 0;
     double m_longestCpu = 0;

@@ -48,9 +48,10 @@ constexpr qint64 kPumpSkipNanoseconds = 2'000'000;
 // Reading the clock costs about as much as a cell of a save: only every so many pumps look.
 constexpr int kSkippablePumpsPerClockRead = 64;
 
-// Work that must not yield and takes longer than this is painted beside every so often: a
-// part of a window uncovered meanwhile would otherwise stay blank until the work ends.
-constexpr auto kRepaintInterval = std::chrono::milliseconds(100);
+// Work that must not yield is painted beside this often: a part of a window uncovered
+// meanwhile would otherwise stay blank until the work ends. Well under the 50 ms at which a
+// window starts to feel stuck (bench_huge's longest gap).
+constexpr auto kRepaintInterval = std::chrono::milliseconds(25);
 
 // Paints what needs painting, and does nothing else: the widgets' pending paint requests
 // are delivered, and every window's picture is shown again whole, since the window
