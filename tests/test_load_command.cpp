@@ -99,6 +99,19 @@ private Q_SLOTS:
         QTest::newRow("duplicates and case variants all kept")
             << QByteArrayList{"a\nA\na\n"} << QStringList{u"a"_s, u"A"_s, u"a"_s};
         QTest::newRow("nothing but blank lines") << QByteArrayList{" \n\n  \r\n"} << QStringList{};
+        QTest::newRow("every CR dropped: lines cut by CRs alone run together")
+            << QByteArrayList{"a\rb\r\nc\r\rd\n \r \r\n\r\ne\r"}
+            << QStringList{u"ab"_s, u"cd"_s, u"e"_s};
+        // Big enough to be cut in two halves on two threads, with CR LF, CRs inside lines
+        // and blank lines throughout: the items are those of the plain reading.
+        QByteArray big;
+        for (int i = 0; i < 30000; ++i)
+            big += QByteArray::number(i) + (i % 7 == 0   ? "\r\r\n"
+                                            : i % 5 == 0 ? "\r.\n  \n"
+                                                         : "\r\n");
+        QStringList plain = QString::fromLatin1(big).remove(u'\r').split(u'\n');
+        plain.removeIf([](const QString& line) { return line.count(u' ') == line.size(); });
+        QTest::newRow("a big file cut in two at a line end") << QByteArrayList{big} << plain;
         QTest::newRow("UTF-16: a line of only the mark is kept")
             << QByteArrayList{QByteArray::fromHex("fffe0a002000")} << QStringList{u"\uFEFF"_s};
         QTest::newRow("several files in the dialog's order, an empty one among them")

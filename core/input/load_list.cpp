@@ -3,7 +3,9 @@
 #include "core/input/file_helpers.h"
 #include "core/model/list_items.h"
 #include "core/platform/platform.h"
+#include "core/threads/two_parts.h"
 
+#include <array>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -12,35 +14,63 @@ namespace velmora::input {
 
 namespace {
 
-// Only U+0020 makes a line blank; a tab or any other white space is content.
+// Only U+0020 makes a line blank; a tab or any other white space is content. A CR is not
+// part of the line at all (see keptLines()).
 bool holdsMoreThanSpaces(QStringView line)
 {
     for (QChar c : line) {
-        if (c != u' ')
+        if (c != u' ' && c != u'\r')
             return true;
     }
     return false;
 }
 
-// The lines of a file's text that hold more than spaces, in order: views of the text
-// itself, which the lines hold, so a kept line costs one view and a skipped one nothing.
+// The kept lines of the part [begin, end) of the text `file` holds, a part that starts a
+// line and ends one.
+TextColumn keptLinesOf(const TextColumn& file, QStringView all, qsizetype begin, qsizetype end,
+                       bool anyCarriageReturn)
+{
+    TextColumn lines;
+    lines.holdBlocksOf(file);
+    for (qsizetype start = begin; start < end;) {
+        const qsizetype feed = all.indexOf(u'\n', start);
+        const qsizetype stop = feed < 0 || feed >= end ? end : feed;
+        QStringView line = all.sliced(start, stop - start);
+        start = stop + 1;
+        if (!holdsMoreThanSpaces(line))
+            continue;
+        if (anyCarriageReturn && line.endsWith(u'\r'))
+            line.chop(1); // CR LF: the line as it stands in the text
+        if (anyCarriageReturn && line.contains(u'\r')) {
+            QString joined = line.toString(); // rare: a line cut by CRs alone runs together
+            joined.remove(u'\r');
+            lines.append(joined);
+        } else {
+            lines.appendView(line);
+        }
+    }
+    return lines;
+}
+
+// The lines of a file's text that hold more than spaces, in order; every CR is dropped
+// first, so CR LF and LF files give the same items and CR-only lines run together. The
+// lines are views of the text itself, which they hold, so a kept line costs one view and
+// a skipped one nothing; only a line with a CR inside is copied. Each half of a big text
+// is cut on a thread of its own, the halves meeting at a line end.
 TextColumn keptLines(QString text)
 {
-    text.remove(u'\r'); // CR LF and LF files give the same items; CR-only lines run together
-    TextColumn lines;
-    const QStringView all = lines.holdBlock(std::move(text));
-    lines.reserve(all.count(u'\n') + 1);
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype feed = all.indexOf(u'\n', start);
-        const qsizetype end = feed < 0 ? all.size() : feed;
-        const QStringView line = all.sliced(start, end - start);
-        if (holdsMoreThanSpaces(line))
-            lines.appendView(line);
-        if (feed < 0)
-            return lines;
-        start = feed + 1;
-    }
+    TextColumn file;
+    const QStringView all = file.holdBlock(std::move(text));
+    const bool anyCarriageReturn = all.contains(u'\r');
+    const qsizetype feed = all.indexOf(u'\n', all.size() / 2);
+    if (all.size() < kTwoThreadsFrom || feed < 0)
+        return keptLinesOf(file, all, 0, all.size(), anyCarriageReturn);
+    std::array<TextColumn, 2> halves;
+    inTwoParts(0, feed + 1, all.size(), [&](qsizetype begin, qsizetype end) {
+        halves[halfBeginningAt(begin)] = keptLinesOf(file, all, begin, end, anyCarriageReturn);
+    });
+    halves[0].append(std::move(halves[1]));
+    return std::move(halves[0]);
 }
 
 } // namespace
