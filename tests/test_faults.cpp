@@ -31,40 +31,16 @@ namespace {
 
 const QByteArray kOldFile("the previous results\r\n");
 
-// The main window after start-up, on the fake platform, with a folder for its files.
-struct Fixture
+struct Fixture : velmora::test::WindowWithFolder
 {
-    FakePlatformScope scope;
-    MainWindow form;
-    QTemporaryDir dir;
+    Fixture() { fake().boxes.clear(); }
 
-    Fixture()
-    {
-        form.startUp();
-        fake().boxes.clear();
-    }
-    FakePlatform& fake() { return scope.fake; }
-    QString host(const QString& name) const { return dir.filePath(name); }
-
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        writeTestFile(host(name), bytes);
-    }
     QByteArray contents(const QString& name) const { return fileContents(host(name)); }
     QStringList files(const QString& folder = {}) const
     {
         return QDir(host(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
-    // "Load Text From File" with the named files picked in the open dialog.
-    void load(const QStringList& names)
-    {
-        fake().openAnswers.append(
-            names.size() == 1
-                ? windowsPathIn(dir, names.front())
-                : (QStringList{velmora::toWindowsPath(dir.path())} + names).join(QChar(u'\0')));
-        form.loadTextFromFile();
-    }
     // "Save Results As Text File" with the name typed into the save dialog.
     void save(const QString& name)
     {

@@ -114,6 +114,31 @@ inline QString windowsPathIn(const QTemporaryDir& dir, const QString& name)
     return toWindowsPath(dir.filePath(name));
 }
 
+// The main window after start-up, on the fake platform, with a folder for its files.
+struct WindowWithFolder
+{
+    FakePlatformScope scope;
+    MainWindow form;
+    QTemporaryDir dir;
+
+    WindowWithFolder() { form.startUp(); }
+    FakePlatform& fake() { return scope.fake; }
+    QString host(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        writeTestFile(host(name), bytes);
+    }
+    // "Load Text From File" with the named files picked in the open dialog, in this order.
+    void load(const QStringList& names)
+    {
+        fake().openAnswers.append(
+            names.size() == 1
+                ? windowsPathIn(dir, names.front())
+                : (QStringList{toWindowsPath(dir.path())} + names).join(QChar(u'\0')));
+        form.loadTextFromFile();
+    }
+};
+
 } // namespace velmora::test
 
 Q_DECLARE_METATYPE(velmora::CodePage) // a column of table-driven tests

@@ -20,34 +20,10 @@ namespace {
 
 const QChar kNul(u'\0');
 
-// The main window after start-up, on the fake platform, with a folder for its files and
-// an earlier item in the input list.
-struct Fixture
+// The window with an earlier item in the input list.
+struct Fixture : velmora::test::WindowWithFolder
 {
-    FakePlatformScope scope;
-    MainWindow form;
-    QTemporaryDir dir;
-
-    Fixture()
-    {
-        form.startUp();
-        fillList(form.inputList, {u"old"_s});
-    }
-    FakePlatform& fake() { return scope.fake; }
-
-    void write(const QString& name, const QByteArray& bytes)
-    {
-        writeTestFile(dir.filePath(name), bytes);
-    }
-
-    // Picks the files (names inside the folder, in the order given) and runs the command.
-    void load(const QStringList& names)
-    {
-        const QString folder = toWindowsPath(dir.path());
-        fake().openAnswers.append(names.size() == 1 ? windowsPathIn(dir, names.front())
-                                                    : (QStringList{folder} + names).join(kNul));
-        form.loadTextFromFile();
-    }
+    Fixture() { fillList(form.inputList, {u"old"_s}); }
 
     // Reading a file whose path ends with `name` first runs `action`.
     void beforeReading(const QString& name, std::function<void()> action)

@@ -124,7 +124,7 @@ private Q_SLOTS:
         QVERIFY(s.fake().shellCommands.isEmpty());
         for (ListView* list : {s.form.inputList, s.form.resultList}) {
             QCOMPARE(list->model()->columnCount(), 1);
-            QCOMPARE(list->header()->sectionSize(0), twipsToPixels(7000));
+            QCOMPARE(list->header()->sectionSize(0), twipsToPixels(velmora::kColumnWidthTwips));
         }
     }
 

@@ -15,10 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace velmora {
 
-namespace {
-constexpr int kColumnWidthTwips = 7000; // short of the list's 7800, so the column end shows
-}
-
 void MainWindow::startUp()
 {
     // The skin is an invisible control of the window; it lives as its child.

@@ -22,6 +22,9 @@ void applySkin(QWidget& window, Skin& skin);
 // Sets the platform's application title from the product name (see appTitleFor).
 void setAppTitleFromProduct();
 
+// The lists' one column at start-up: short of the lists' 7800 twips, so its end shows.
+inline constexpr int kColumnWidthTwips = 7000;
+
 // The longest application title the platform shows in full.
 inline constexpr qsizetype kLongestAppTitle = 40;
 
