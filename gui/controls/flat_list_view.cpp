@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <ranges>
 
 namespace velmora {
 
@@ -113,7 +112,7 @@ void FlatListView::updateRow(int row)
 QList<int> FlatListView::shownColumns() const
 {
     QList<int> columns;
-    for (const int place : std::views::iota(0, m_header->count())) {
+    for (int place = 0, count = m_header->count(); place < count; ++place) {
         if (const int column = m_header->logicalIndex(place); !m_header->isSectionHidden(column))
             columns.append(column);
     }
@@ -380,8 +379,8 @@ void FlatListView::updateGeometries()
     const QList<int> columns = shownColumns();
     int fitting = 0;
     int fittingWidth = 0;
-    for (const int column : columns | std::views::reverse) {
-        fittingWidth += m_header->sectionSize(column);
+    for (auto column = columns.crbegin(); column != columns.crend(); ++column) {
+        fittingWidth += m_header->sectionSize(*column);
         if (fitting > 0 && fittingWidth > area.width())
             break;
         ++fitting;
