@@ -83,7 +83,7 @@ for needed in libqt6widgets6 libqt6gui6 fonts-liberation; do
     [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 recommends=$(dpkg-deb --field "$deb" Recommends)
-for wanted in fonts-noto-cjk fonts-noto-color-emoji; do
+for wanted in fonts-ipafont-gothic fonts-noto-color-emoji; do
     [[ $recommends == *"$wanted"* ]] || fail "the package does not recommend $wanted: $recommends"
 done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
