@@ -1,8 +1,11 @@
 // What the host files of a POSIX system do: the web-site command line goes to the desktop's
-// browser only with an address in it, and the program folder is the running executable's.
+// browser only with an address in it, the program folder is the running executable's, and
+// the open dialog's "all files" entry takes names without a dot.
 #include "core/errors/runtime_failure.h"
 #include "core/platform/host_paths.h"
 #include "gui/platform/qt_platform.h"
+#include "gui/window/file_dialogs.h"
+#include "tests/test_helpers.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -15,6 +18,7 @@ class HostPosixTest : public QObject
 private Q_SLOTS:
     void commandLineWithoutAddressIsFileNotFound();
     void programFolderHoldsTheRunningExecutable();
+    void openDialogTakesNamesWithoutADot();
 };
 
 // Such a line must fail before anything is handed to the desktop to open.
@@ -41,6 +45,13 @@ void HostPosixTest::programFolderHoldsTheRunningExecutable()
     QVERIFY(!folder.endsWith(u'\\'));
     QCOMPARE(velmora::toHostPath(folder + u"\\x\\o.cjs"_s),
              QFileInfo(self.symLinkTarget()).path() + u"/x/o.cjs"_s);
+}
+
+// Qt's dialog matches "*.*" only in names with a dot; "All Files" shows "*", which takes all.
+void HostPosixTest::openDialogTakesNamesWithoutADot()
+{
+    QCOMPARE(velmora::test::shownOpenFilters(velmora::kListFileFilter.toString()),
+             (QStringList{u"Text Files (*.txt)"_s, u"All Files (*)"_s}));
 }
 
 QTEST_MAIN(HostPosixTest)
