@@ -1,12 +1,16 @@
 // Ten million lines through the real window, one command after the other, each next to its
-// goal: how long it takes, the longest stretch in which the window could not repaint (the
+// goal, twice: a file of ASCII lines, then a UTF-8 one where one line in ten has letters
+// beyond ASCII (under a UTF-8 locale, whose code page the program then reads and writes),
+// whose load and save are held to within 15 % of the ASCII file's in the same run. For
+// each: how long it takes, the longest stretch in which the window could not repaint (the
 // event loop did not turn), the peak memory, and the time spent in the kernel (on a virtual
 // machine the first touch of fresh memory costs from one run to the next up to five times
 // as much, and makes most of the runs' differences); GNU sort on the same file, file to file,
 // in the same run; and what a line costs in the lists beyond its text.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_huge [lines]
+//   LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen build/bench/bench_huge [lines]
 #include "bench_support.h"
+#include "core/platform/ansi_code_page.h"
 #include "core/platform/host_paths.h"
 #include "core/threads/background_release.h"
 #include "gui/window/main_window.h"
@@ -32,6 +36,7 @@ constexpr double kLongestGapGoalMs = 50;
 constexpr double kSaveGoalSeconds = 1.5;
 constexpr double kCopyGoalSeconds = 1.0;
 constexpr double kPeakGoalMiB = 1200 / 1.048576; // 1.2 GB
+constexpr double kUtf8SlowerGoal = 0.15;         // load and save, against the ASCII file's
 
 struct Figures
 {
@@ -71,36 +76,30 @@ void printRow(const char* what, const Figures& figures, double goalSeconds)
                 figures.longestGapMs, kLongestGapGoalMs, figures.peakMiB, figures.kernelSeconds);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// Letters beyond ASCII of two and three bytes in UTF-8: Latin with accents, Greek,
+// Cyrillic, Japanese.
+QString withLettersBeyondAscii(QString key, std::mt19937& random)
 {
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const int count = argc > 1 ? std::atoi(argv[1]) : 10'000'000;
-    std::printf("command: QT_QPA_PLATFORM=%s %s %d\n", qgetenv("QT_QPA_PLATFORM").constData(),
-                argv[0], count);
+    static const char16_t letters[] = u"\u00e9\u00fc\u00f6\u00df\u00e7\u00f1\u00e5\u00f8\u0153"
+                                      u"\u03b1\u03b2\u03a9\u0436\u0449\u042f\u65e5\u672c\u8a9e";
+    const int count = 1 + static_cast<int>(random() % 3);
+    for (int i = 0; i < count; ++i)
+        key[static_cast<qsizetype>(random() % key.size())] =
+            QChar(letters[random() % (sizeof(letters) / sizeof(char16_t) - 1)]);
+    return key;
+}
 
-    QTemporaryDir scratch(QDir::tempPath() + u"/bench-huge-XXXXXX"_s);
-    const QString input = scratch.filePath(u"lines.txt"_s);
-    const QString output = scratch.filePath(u"results.txt"_s);
-    qint64 textUnits = 0;
-    {
-        QFile file(input);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write the benchmark file");
-        std::mt19937 random(6);
-        for (int i = 0; i < count; ++i) {
-            const QString key = randomKey(random);
-            textUnits += key.size();
-            file.write(key.toLatin1() + "\r\n");
-        }
-    }
+struct Session
+{
+    Figures load;
+    Figures save;
+};
+
+// The file's commands through a new window, each row printed.
+Session runSession(const QString& input, const QString& output, int count, qint64 textUnits)
+{
     const double textBytesPerLine = 2.0 * static_cast<double>(textUnits) / count;
-    std::printf("%d random lines of 8-20 characters (%.0f MB file)\n", count,
-                QFileInfo(input).size() / 1e6);
-
-    const Figures gnu = gnuSortFileToFile(input, scratch.filePath(u"gnu.txt"_s));
+    const Figures gnu = gnuSortFileToFile(input, output + u".gnu"_s);
     std::printf("  %-30s %7.2f s   peak %6.0f MiB\n", "GNU sort -s, file to file", gnu.seconds,
                 gnu.peakMiB);
 
@@ -140,6 +139,7 @@ int main(int argc, char* argv[])
         peakMiB = std::max(peakMiB, figures.peakMiB);
         if (timed)
             loadSortSave += figures.seconds;
+        return figures;
     };
 
     // What the lists hold once what a command dropped has been freed.
@@ -149,13 +149,14 @@ int main(int argc, char* argv[])
         freed.get_future().wait();
         return residentMiB() - baseMiB;
     };
-    step(
+    Session session;
+    session.load = step(
         "Load Text From File", [&] { form.loadTextFromFile(); }, 0, true);
     const double inputMiB = listsMiB();
     step(
         "Start Sorting", [&] { form.startSorting(); }, 0, true);
     const double bothMiB = listsMiB();
-    step(
+    session.save = step(
         "Save Results As Text File", [&] { form.saveResults(); }, kSaveGoalSeconds, true);
     step(
         "Copy Results To Clipboard", [&] { form.copyResults(); }, kCopyGoalSeconds, false);
@@ -182,5 +183,58 @@ int main(int argc, char* argv[])
                 bothMiB * mib / count - textBytesPerLine);
     if (platform.boxes - boxesBefore != 1)
         std::printf("  %d message boxes (expected the copy's one)\n", platform.boxes - boxesBefore);
+    return session;
+}
+
+void printSlower(const char* what, double utf8Seconds, double asciiSeconds)
+{
+    const double slower = utf8Seconds / asciiSeconds - 1;
+    std::printf("  %-30s %+6.1f %% (%.2f s against %.2f s; goal at most %+.0f %%)\n", what,
+                100 * slower, utf8Seconds, asciiSeconds, 100 * kUtf8SlowerGoal);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 10'000'000;
+    std::printf("command: LANG=%s QT_QPA_PLATFORM=%s %s %d\n", qgetenv("LANG").constData(),
+                qgetenv("QT_QPA_PLATFORM").constData(), argv[0], count);
+    const bool utf8 = velmora::decodeAnsiCodePage("\xc3\xa9") == u"\u00e9"_s;
+    if (!utf8)
+        std::printf("the locale's code page is not UTF-8: the UTF-8 file reads as Windows-1252 "
+                    "(run under LANG=C.UTF-8)\n");
+
+    QTemporaryDir scratch(QDir::tempPath() + u"/bench-huge-XXXXXX"_s);
+    const QString output = scratch.filePath(u"results.txt"_s);
+    Session sessions[2];
+    for (const bool beyondAscii : {false, true}) {
+        const QString input = scratch.filePath(beyondAscii ? u"utf8.txt"_s : u"ascii.txt"_s);
+        qint64 textUnits = 0;
+        {
+            QFile file(input);
+            if (!file.open(QIODevice::WriteOnly))
+                qFatal("cannot write the benchmark file");
+            std::mt19937 random(6);
+            for (int i = 0; i < count; ++i) {
+                QString key = randomKey(random);
+                if (beyondAscii && i % 10 == 0)
+                    key = withLettersBeyondAscii(key, random);
+                textUnits += key.size();
+                file.write(key.toUtf8() + "\r\n");
+            }
+        }
+        std::printf("%d random lines of 8-20 characters%s (%.0f MB file)\n", count,
+                    beyondAscii ? ", one in ten with letters beyond ASCII, in UTF-8" : ", ASCII",
+                    QFileInfo(input).size() / 1e6);
+        sessions[beyondAscii ? 1 : 0] = runSession(input, output, count, textUnits);
+        QFile::remove(input);
+        QFile::remove(output);
+    }
+    std::printf("the UTF-8 file against the ASCII one:\n");
+    printSlower("Load Text From File", sessions[1].load.seconds, sessions[0].load.seconds);
+    printSlower("Save Results As Text File", sessions[1].save.seconds, sessions[0].save.seconds);
     return 0;
 }

@@ -73,5 +73,8 @@ aligned text file or copies them to the clipboard.")
     # stands in where Arial is not installed.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+    # Liberation has the letters of Latin with accents, Greek and Cyrillic; Japanese (and
+    # the rest of Chinese and Korean) and emoji take these two, without which they are boxes.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-noto-color-emoji")
 endif()
 include(CPack)

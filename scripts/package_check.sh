@@ -82,6 +82,10 @@ depends=$(dpkg-deb --field "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 fonts-liberation; do
     [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
+recommends=$(dpkg-deb --field "$deb" Recommends)
+for wanted in fonts-noto-cjk fonts-noto-color-emoji; do
+    [[ $recommends == *"$wanted"* ]] || fail "the package does not recommend $wanted: $recommends"
+done
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/velmora ./usr/share/applications/velmora.desktop \
     ./usr/share/metainfo/example.velmora.Velmora.metainfo.xml \

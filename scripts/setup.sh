@@ -12,6 +12,7 @@ set -euo pipefail
 run_packages=(
     build-essential cmake ninja-build qt6-base-dev # compiler, build tools, Qt 6 Widgets + Test
     fonts-liberation                               # Arial's metric-compatible stand-in
+    fonts-noto-cjk fonts-noto-color-emoji          # Japanese, Chinese, Korean and emoji
 )
 test_packages=(
     libx11-dev                                       # the end-to-end test's window closer

@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include "core/errors/runtime_failure.h"
+#include "core/platform/save_file_writer.h"
 #include "core/threads/failure_carrier.h"
 
 #include <QCoreApplication>
@@ -82,7 +83,21 @@ QByteArray FakePlatform::readWholeFile(const QString& path)
 
 std::unique_ptr<TextFileWriter> FakePlatform::createTextFile(const QString& path)
 {
-    return createTextFileHook ? createTextFileHook(path) : m_real.createTextFile(path);
+    if (createTextFileHook)
+        return createTextFileHook(path);
+    if (!codePage)
+        return m_real.createTextFile(path);
+    const CodePage chosen = *codePage;
+    return createTextFileAt(
+        path, {[chosen](QStringView text, QByteArray& bytes) {
+                   return appendCodePage(chosen, text, bytes);
+               },
+               [chosen](QByteArrayView bytes) { return decodeCodePage(chosen, bytes); }});
+}
+
+QString FakePlatform::decodeAnsi(QByteArrayView bytes)
+{
+    return codePage ? decodeCodePage(*codePage, bytes) : m_real.decodeAnsi(bytes);
 }
 
 void FakePlatform::runWhilePumping(const std::function<void(std::stop_token)>& work)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/platform/ansi_code_page.h"
 #include "core/platform/platform.h"
-#include "core/platform/windows1252.h"
 #include "gui/platform/qt_platform.h"
 
 #include <QStringList>
@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace velmora::test {
@@ -80,10 +81,10 @@ public:
     }
     QByteArray readWholeFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
-    // Windows-1252 whatever the host's code page, so a test's bytes mean the same everywhere
-    // (the real platform's code page is tested on its own).
-    QString decodeAnsi(QByteArrayView bytes) override { return decodeWindows1252(bytes); }
-    QByteArray encodeAnsi(QStringView text) override { return encodeWindows1252(text); }
+    // The host's code page, for reading and saving: Windows-1252 unless a test chooses, so a
+    // test's bytes mean the same on every host; none for the real platform's own.
+    std::optional<CodePage> codePage = CodePage::Windows1252;
+    QString decodeAnsi(QByteArrayView bytes) override;
     int memoryGiveBacks = 0; // the real give-back still runs, so memory behaves as in use
     void giveBackFreedMemory() override
     {

@@ -1,6 +1,8 @@
 #include "core/errors/error_report.h"
 #include "core/errors/runtime_failure.h"
+#include "core/input/file_helpers.h"
 #include "core/output/aligned_export.h"
+#include "core/platform/ansi_code_page.h"
 #include "core/platform/save_file_writer.h"
 #include "core/platform/windows1252.h"
 #include "fake_platform.h"
@@ -52,6 +54,8 @@ private Q_SLOTS:
     void faultPaths();
     void saveCommand();
     void bigFileWrittenWhole();
+    void savedInTheCodePageOrInUnicode_data();
+    void savedInTheCodePageOrInUnicode();
     void codePageEncodingOfLongRuns_data();
     void codePageEncodingOfLongRuns();
 };
@@ -80,9 +84,8 @@ void AlignedExportTest::fileLayout_data()
         {{u"apple"_s, u"12"_s, u"red"_s}, {u"banana split"_s, u"3"_s}},
         "Name        \tQty\tNote\t\r\napple       \t12 \tred \t\r\nbanana split\t3  \t    \t\r\n",
         {}, {u"Name"_s, u"Qty"_s, u"Note"_s});
-    // The emoji is two code units wide, yet one '?' in the file.
-    row("code units measured, 8-bit code page written", {{u"caf\u00e9 \u20ac \u4e2d \U0001F600"_s}},
-        "Results    \t\r\ncaf\xe9 \x80 ? ?\t\r\n");
+    row("the code page's bytes", {{u"caf\u00e9 \u20ac \u0153uvre"_s}},
+        "Results     \t\r\ncaf\xe9 \x80 \x9cuvre\t\r\n");
 }
 
 void AlignedExportTest::fileLayout()
@@ -279,7 +282,7 @@ void AlignedExportTest::bigFileWrittenWhole()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"big.txt"_s);
-    auto writer = openSaveFileWriter(path, &appendWindows1252);
+    auto writer = openSaveFileWriter(path, {&appendWindows1252, &decodeWindows1252});
     for (int i = 0; i < 400'000; ++i) // 7.2 MB
         writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
     QVERIFY(!QFile::exists(path)); // nothing in place before the end
@@ -290,11 +293,72 @@ void AlignedExportTest::bigFileWrittenWhole()
     QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));
 }
 
+void AlignedExportTest::savedInTheCodePageOrInUnicode_data()
+{
+    QTest::addColumn<CodePage>("codePage");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("unicode");
+    QStringList many;
+    for (int i = 0; i < 100'000; ++i) // 1.9 MB before the character that does not fit
+        many.append(u"row %1"_s.arg(i, 12, 10, QChar(u'0')));
+    QTest::newRow("Windows-1252 holds them all: its bytes")
+        << CodePage::Windows1252 << QStringList{u"caf\u00e9"_s, u"na\u00efve Zo\u00eb"_s} << false;
+    QTest::newRow("Windows-1252 lacks kanji: the file in UTF-16, widths in code units")
+        << CodePage::Windows1252
+        << QStringList{u"apple"_s, u"\u65e5\u672c\u8a9e\U0001F600"_s, u"Zo\u00eb"_s} << true;
+    QTest::newRow("the last row of a big file lacks one: all of it again in UTF-16")
+        << CodePage::Windows1252 << many + QStringList{u"\u03a9mega"_s} << true;
+    QTest::newRow("UTF-8 holds them all")
+        << CodePage::Utf8
+        << QStringList{u"Zo\u00eb"_s, u"\u00dcber"_s, u"\u65e5\u672c\u8a9e"_s, u"\U0001F600"_s}
+        << false;
+    QTest::newRow("UTF-8 cannot hold a lone surrogate")
+        << CodePage::Utf8 << QStringList{u"a"_s, u"b"_s + QChar(0xDC00)} << true;
+}
+
+// Never a '?' for a character: the code page's bytes when it holds every character, UTF-16
+// with its mark when not, which the loader reads back as the same texts. The save yields
+// the same either way.
+void AlignedExportTest::savedInTheCodePageOrInUnicode()
+{
+    QFETCH(CodePage, codePage);
+    QFETCH(QStringList, rows);
+    QFETCH(bool, unicode);
+    FakePlatformScope scope;
+    scope.fake.codePage = codePage;
+    QTemporaryDir dir;
+    qsizetype width = 7;
+    for (const QString& row : rows)
+        width = std::max(width, row.size());
+    QString text;
+    for (const QString& cell : QStringList{u"Results"_s} + rows)
+        text += cell + QString(width - cell.size(), u' ') + u"\t\r\n"_s;
+
+    const auto saveAs = [&](const QStringList& texts, const QString& name) {
+        ListView list;
+        list.columns().add(u"Results"_s);
+        fillList(&list, texts);
+        scope.fake.yields = 0;
+        saveAlignedText(list.items(), list.columns(), windowsPathIn(dir, name), nullptr);
+        return scope.fake.yields;
+    };
+    const int yields = saveAs(rows, u"out.txt"_s);
+    const QByteArray expected = unicode                      ? utf16File(text)
+                                : codePage == CodePage::Utf8 ? text.toUtf8()
+                                                             : text.toLatin1();
+    QVERIFY(fileContents(dir.filePath(u"out.txt"_s)) == expected);
+    QVERIFY(input::readFileText(windowsPathIn(dir, u"out.txt"_s)) ==
+            (unicode ? QChar(0xFEFF) + text : text));
+    QCOMPARE(scope.fake.boxes.size(), 0u);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out.txt"_s});
+    QCOMPARE(yields, saveAs(QStringList(rows.size(), u"x"_s), u"ascii.txt"_s));
+}
+
 void AlignedExportTest::codePageEncodingOfLongRuns_data()
 {
     // Units below 0x80 in runs of eight and more, and what may break a run anywhere: the
     // code page's own characters (the euro sign's 0x80), characters it lacks, and a
-    // surrogate pair, which is one '?', split across two runs too.
+    // surrogate pair, split across two runs too.
     QTest::addColumn<QString>("text");
     const QString pair = QString::fromUcs4(U"\U0001F600");
     QTest::newRow("seven") << u"abcdefg"_s;
@@ -308,21 +372,18 @@ void AlignedExportTest::codePageEncodingOfLongRuns_data()
     QTest::newRow("lone surrogate") << u"abcdefgh"_s + QChar(0xD800) + u"abcdefgh"_s;
 }
 
-// Encoding a text whole gives the bytes of its characters encoded one at a time.
+// Encoding a text whole gives the bytes of its units encoded one at a time, and fails, with
+// the bytes as they were, when one of them fails.
 void AlignedExportTest::codePageEncodingOfLongRuns()
 {
     QFETCH(QString, text);
     QByteArray oneByOne;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        oneByOne += encodeWindows1252(QStringView(text).sliced(i, pair ? 2 : 1));
-        i += pair ? 1 : 0;
-    }
-    QCOMPARE(encodeWindows1252(text), oneByOne);
+    bool allHeld = true;
+    for (const QChar c : text)
+        allHeld = appendWindows1252(QStringView(&c, 1), oneByOne) && allHeld;
     QByteArray appended("before");
-    appendWindows1252(text, appended);
-    QCOMPARE(appended, "before" + oneByOne);
+    QCOMPARE(appendWindows1252(text, appended), allHeld);
+    QCOMPARE(appended, allHeld ? "before" + oneByOne : QByteArray("before"));
 }
 
 QTEST_MAIN(AlignedExportTest)

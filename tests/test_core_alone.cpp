@@ -56,7 +56,6 @@ public:
         return std::make_unique<LineRecorder>(written);
     }
     QString decodeAnsi(QByteArrayView bytes) override { return decodeWindows1252(bytes); }
-    QByteArray encodeAnsi(QStringView text) override { return encodeWindows1252(text); }
     void giveBackFreedMemory() override {}
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override
     {

@@ -21,6 +21,7 @@ using velmora::test::fileContents;
 using velmora::test::fillList;
 using velmora::test::itemTexts;
 using velmora::test::reportedLines;
+using velmora::test::utf16File;
 using velmora::test::windowsPathIn;
 using velmora::test::writeTestFile;
 namespace Failure = velmora::Failure;
@@ -143,12 +144,14 @@ void FaultsTest::oddFilesLoadSortAndSaveWhole_data()
         << QByteArray("\x00\n\x01\x02\r\x03\n\r\n", 9)
         << QStringList{QString(QChar(u'\0')), u"\u0001\u0002\u0003"_s}
         << QByteArray("Results\t\r\n\x00      \t\r\n\x01\x02\x03    \t\r\n", 30);
+    // Neither U+FEFF nor U+FFFD nor a lone surrogate is in Windows-1252: the whole file is
+    // UTF-16 then, with its mark.
     QTest::newRow("UTF-16 of odd length: the half unit reads as U+FFFD")
         << QByteArray::fromHex("fffe61000a0062") << QStringList{u"\uFEFFa"_s, u"\uFFFD"_s}
-        << QByteArray("Results\t\r\n?a     \t\r\n?      \t\r\n");
+        << utf16File(u"Results\t\r\n\uFEFFa     \t\r\n\uFFFD      \t\r\n"_s);
     QTest::newRow("UTF-16 mark and a lone surrogate")
         << QByteArray::fromHex("fffe00d80a00") << QStringList{u"\uFEFF"_s + QChar(0xD800)}
-        << QByteArray("Results\t\r\n??     \t\r\n");
+        << utf16File(u"Results\t\r\n\uFEFF"_s + QChar(0xD800) + u"     \t\r\n"_s);
 }
 
 void FaultsTest::oddFilesLoadSortAndSaveWhole()

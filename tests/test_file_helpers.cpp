@@ -1,5 +1,6 @@
 #include "core/errors/runtime_failure.h"
 #include "core/input/file_helpers.h"
+#include "core/platform/ansi_code_page.h"
 #include "core/platform/windows_paths.h"
 #include "fake_platform.h"
 #include "test_helpers.h"
@@ -72,32 +73,63 @@ private Q_SLOTS:
         QCOMPARE(fileNameFromPath(path), name);
     }
 
+    // Each row: the host's code page, the file, its text, and whether saving that text in
+    // the code page gives the file's bytes again.
     void readFileTextDecodes_data()
     {
+        QTest::addColumn<CodePage>("codePage");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("FF FE: little-endian, mark kept")
-            << QByteArray::fromHex("fffe41000d000a004200") << u"\uFEFFA\r\nB"_s;
-        QTest::newRow("FE FF: big-endian, mark kept")
-            << QByteArray::fromHex("feff0041000d000a0042") << u"\uFEFFA\r\nB"_s;
-        QTest::newRow("odd final byte, big-endian")
-            << QByteArray::fromHex("feff004142") << u"\uFEFFA\uFFFD"_s;
-        QTest::newRow("FE then ANSI stays ANSI") << QByteArray::fromHex("fe41") << u"\u00FEA"_s;
-        QTest::newRow("FF then ANSI stays ANSI") << QByteArray::fromHex("ff61") << u"\u00FFa"_s;
-        QTest::newRow("lone FF byte") << QByteArray::fromHex("ff") << u"\u00FF"_s;
-        QTest::newRow("UTF-8 mark read byte by byte")
-            << QByteArray::fromHex("efbbbf68c3a9") << u"\u00EF\u00BB\u00BFh\u00C3\u00A9"_s;
-        QTest::newRow("Windows-1252, undefined bytes stay controls")
-            << QByteArray::fromHex("80818d8f909d9fa0")
-            << u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0"_s;
+        QTest::addColumn<bool>("sameBytesBack");
+        const auto row = [](const char* tag, CodePage codePage, const char* hex,
+                            const QString& text, bool sameBytesBack) {
+            QTest::newRow(tag) << codePage << QByteArray::fromHex(hex) << text << sameBytesBack;
+        };
+        const CodePage ansi = CodePage::Windows1252;
+        const CodePage utf8 = CodePage::Utf8;
+        row("FF FE: little-endian, mark kept", ansi, "fffe41000d000a004200", u"\uFEFFA\r\nB"_s,
+            false);
+        row("FE FF: big-endian, mark kept", ansi, "feff0041000d000a0042", u"\uFEFFA\r\nB"_s, false);
+        row("odd final byte, big-endian", ansi, "feff004142", u"\uFEFFA\uFFFD"_s, false);
+        row("FE then ANSI stays ANSI", ansi, "fe41", u"\u00FEA"_s, true);
+        row("FF then ANSI stays ANSI", ansi, "ff61", u"\u00FFa"_s, true);
+        row("lone FF byte", ansi, "ff", u"\u00FF"_s, true);
+        row("UTF-8 mark read byte by byte", ansi, "efbbbf68c3a9",
+            u"\u00EF\u00BB\u00BFh\u00C3\u00A9"_s, true);
+        row("Windows-1252, undefined bytes stay controls", ansi, "80818d8f909d9fa0",
+            u"\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0"_s, true);
+        row("UTF-8: valid, mark kept as U+FEFF", utf8, "efbbbf5a6fc3ab0d0ae697a5f09f9880",
+            u"\uFEFFZo\u00EB\r\n\u65E5\U0001F600"_s, true);
+        row("UTF-8: valid, no mark", utf8, "c39c626572", u"\u00DCber"_s, true);
+        row("UTF-8: pure ASCII", utf8, "610d0a62", u"a\r\nb"_s, true);
+        row("UTF-8: UTF-16 still by its mark", utf8, "fffee900", u"\uFEFF\u00E9"_s, false);
+        row("UTF-8: a lone E9 reads the whole file in Windows-1252", utf8, "c3a90d0a636166e9",
+            u"\u00C3\u00A9\r\ncaf\u00E9"_s, false);
+        row("UTF-8: a sequence cut at the end", utf8, "61e697", u"a\u00E6\u2014"_s, false);
+        row("UTF-8: overlong slash", utf8, "c0af", u"\u00C0\u00AF"_s, false);
+        row("UTF-8: overlong three-byte form", utf8, "e080af", u"\u00E0\u20AC\u00AF"_s, false);
+        row("UTF-8: a surrogate encoded", utf8, "eda080", u"\u00ED\u00A0\u20AC"_s, false);
+        row("UTF-8: beyond U+10FFFF", utf8, "f4908080", u"\u00F4\u0090\u20AC\u20AC"_s, false);
+        row("UTF-8: overlong four-byte form", utf8, "f08080af", u"\u00F0\u20AC\u20AC\u00AF"_s,
+            false);
+        row("UTF-8: C1 and F5 never start a sequence", utf8, "c1bff5808080",
+            u"\u00C1\u00BF\u00F5\u20AC\u20AC\u20AC"_s, false);
     }
     void readFileTextDecodes()
     {
+        QFETCH(CodePage, codePage);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
+        QFETCH(bool, sameBytesBack);
         FakePlatformScope scope;
+        scope.fake.codePage = codePage;
         QTemporaryDir dir;
         QCOMPARE(input::readFileText(writeFile(dir, u"f.txt"_s, bytes)), text);
+        QByteArray back;
+        if (sameBytesBack) {
+            QVERIFY(appendCodePage(codePage, text, back));
+            QCOMPARE(back, bytes);
+        }
     }
 
     // In a folder holding a.txt ("x") and the folder sub; "pipe", "locked" (no permissions)

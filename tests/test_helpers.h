@@ -98,6 +98,16 @@ inline void writeTestFile(const QString& hostPath, const QByteArray& bytes)
 }
 
 // A file's bytes, or "<no file>" when there is none to read.
+// A file of the writer's Unicode form: UTF-16 little-endian after the FF FE mark.
+inline QByteArray utf16File(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text)
+        bytes.append(static_cast<char>(c.unicode() & 0xFF))
+            .append(static_cast<char>(c.unicode() >> 8));
+    return bytes;
+}
+
 inline QByteArray fileContents(const QString& hostPath)
 {
     QFile file(hostPath);
@@ -126,3 +136,5 @@ inline QString windowsPathIn(const QTemporaryDir& dir, const QString& name)
 }
 
 } // namespace velmora::test
+
+Q_DECLARE_METATYPE(velmora::CodePage) // a column of table-driven tests

@@ -1,11 +1,13 @@
 // Seeded random sessions of the real main window. Each session starts the window on the
-// test platform, then plays about forty user actions drawn at random: loading files of every
-// kind the loader meets, the sample, the options and the counter box, Start Sorting, Delete
-// in either list, clearing, saving, copying and Help, with other commands pressed inside the
-// yields of the sort, the save and the copy, and while the sort's keys are ranked. Buttons
-// are clicked and keys pressed as real input events, dialogs answered from a script. After every
-// action the window is compared with a plain model of what each command does: both lists,
-// every message box, the saved files, the clipboard, the progress bar and the pointer.
+// test platform, under a UTF-8 code page or Windows-1252, then plays about forty user actions
+// drawn at random: loading files of every kind the loader meets (UTF-8 ones, valid or not,
+// too), the sample, the options and the counter box, Start Sorting, Delete in either list,
+// clearing, saving (in UTF-16 when the code page lacks a character), copying and Help, with
+// other commands pressed inside the yields of the sort, the save and the copy, and while
+// the sort's keys are ranked. Buttons are clicked and keys pressed as real input events,
+// dialogs answered from a script. After every action the window is compared with a plain
+// model of what each command does: both lists, every message box, the saved files, the
+// clipboard, the progress bar and the pointer.
 //
 // A finding prints its seed and the actions up to it; it replays alone with
 //   QT_QPA_PLATFORM=offscreen VELMORA_SESSION_SEED=<seed> build-test/tests/test_random_sessions
@@ -13,6 +15,7 @@
 // 1 by default) and VELMORA_SESSION_ACTIONS the actions in each; scripts/random_sessions.sh
 // runs many.
 #include "fake_platform.h"
+#include "reference_utf8.h"
 #include "test_helpers.h"
 
 #include <QDir>
@@ -137,9 +140,10 @@ const char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // What a file holds as text: UTF-16 after a complete FF FE (little-endian) or FE FF
-// (big-endian) mark, the mark kept and half a final unit shown as U+FFFD; otherwise
-// Windows-1252. A zero-length file reads as the words "empty file".
-QString fileText(const QByteArray& bytes)
+// (big-endian) mark, the mark kept and half a final unit shown as U+FFFD; otherwise, under
+// UTF-8, UTF-8 when it is valid (its mark kept as U+FEFF), and Windows-1252 for the rest. A
+// zero-length file reads as the words "empty file".
+QString fileText(const QByteArray& bytes, bool utf8)
 {
     if (bytes.isEmpty())
         return u"empty file"_s;
@@ -155,6 +159,8 @@ QString fileText(const QByteArray& bytes)
             text.append(QChar(0xFFFD));
         return text;
     }
+    if (const std::optional<QString> decoded = utf8 ? fromStrictUtf8(bytes) : std::nullopt)
+        return *decoded;
     for (qsizetype i = 0; i < bytes.size(); ++i)
         text.append(QChar(byte(i) >= 0x80 && byte(i) < 0xA0 ? kHigh1252[byte(i) - 0x80]
                                                             : char16_t(byte(i))));
@@ -163,38 +169,49 @@ QString fileText(const QByteArray& bytes)
 
 // The loader: carriage returns dropped, lines cut at line feeds, lines of nothing but
 // spaces skipped, the others kept as they are.
-QStringList loadedItems(const QByteArray& bytes)
+QStringList loadedItems(const QByteArray& bytes, bool utf8)
 {
     QStringList items;
-    for (const QString& line : fileText(bytes).remove(u'\r').split(u'\n')) {
+    for (const QString& line : fileText(bytes, utf8).remove(u'\r').split(u'\n')) {
         if (!QString(line).remove(u' ').isEmpty())
             items.append(line);
     }
     return items;
 }
 
-QByteArray encode1252(const QString& text)
+// A saved file's bytes: the code page's when it holds every character of the text (UTF-8
+// holds all but a lone surrogate), else UTF-16 little-endian after the FF FE mark.
+QByteArray encodedFile(const QString& text, bool utf8)
 {
     QByteArray bytes;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    bool held = true;
+    for (qsizetype i = 0; i < text.size() && held; ++i) {
         const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            bytes.append('?'); // one character outside the basic plane
-            ++i;
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (utf8) {
+            held = pair || !QChar::isSurrogate(c);
+            i += pair ? 1 : 0;
         } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
             bytes.append(static_cast<char>(c));
         } else {
             const auto at = std::find(std::begin(kHigh1252), std::end(kHigh1252), c);
-            bytes.append(at == std::end(kHigh1252) ? '?'
-                                                   : static_cast<char>(0x80 + (at - kHigh1252)));
+            held = at != std::end(kHigh1252);
+            bytes.append(static_cast<char>(0x80 + (at - kHigh1252)));
         }
     }
+    if (held)
+        return utf8 ? text.toUtf8() : bytes;
+    bytes = "\xFF\xFE";
+    for (QChar c : text)
+        bytes +=
+            QByteArray{static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
     return bytes;
 }
 
 // The saved file: the heading and every row padded to the widest of them, each followed by
-// a tab and CR LF, in Windows-1252.
-QByteArray savedFile(const QStringList& results)
+// a tab and CR LF.
+QByteArray savedFile(const QStringList& results, bool utf8)
 {
     qsizetype width = 7; // "Results"
     for (const QString& row : results)
@@ -202,7 +219,7 @@ QByteArray savedFile(const QStringList& results)
     QString text;
     for (const QString& cell : QStringList{u"Results"_s} + results)
         text += cell + QString(width - cell.size(), u' ') + u"\t\r\n"_s;
-    return encode1252(text);
+    return encodedFile(text, utf8);
 }
 
 // A save during which the results change at the save's own yield `changeAt` (counting
@@ -217,7 +234,8 @@ struct SaveOutcome
     std::vector<std::pair<int, QString>> failures;
 };
 
-SaveOutcome saveWhileChanging(const QStringList& before, int changeAt, const QStringList& after)
+SaveOutcome saveWhileChanging(const QStringList& before, int changeAt, const QStringList& after,
+                              bool utf8)
 {
     const QString gone = u"Index out of bounds"_s;
     SaveOutcome outcome;
@@ -268,7 +286,7 @@ SaveOutcome saveWhileChanging(const QStringList& before, int changeAt, const QSt
         pump();
         text += u"\r\n"_s;
     }
-    outcome.file = encode1252(text);
+    outcome.file = encodedFile(text, utf8);
     return outcome;
 }
 
@@ -328,6 +346,7 @@ struct Model
     int clipboardRefusals = 0;
     std::vector<ExpectedBox> boxes;
     std::map<QString, QByteArray> savedFiles; // the save folder, by file name
+    bool utf8 = false;                        // the host's code page: UTF-8, or Windows-1252
 };
 
 // A command pressed inside a yield of a running sort or save.
@@ -375,6 +394,8 @@ private:
     // Files for the loader.
     QByteArray randomLineBytes();
     QString randomLineUnits();
+    QByteArray randomUtf8File(int lines, const std::function<QByteArray(int)>& lineEnd,
+                              QString& kind);
     QByteArray randomFile(QString& kind);
     QString newInputFile(QString& kind);
 
@@ -484,7 +505,7 @@ QString Session::randomLineUnits()
 QByteArray Session::randomFile(QString& kind)
 {
     static const char* const ends[] = {"\n", "\r\n", "\r"};
-    const int type = pick(10);
+    const int type = pick(13);
     if (type == 0) {
         kind = u"empty"_s;
         return {};
@@ -514,7 +535,14 @@ QByteArray Session::randomFile(QString& kind)
         }
         return bytes;
     }
-    const bool big = type >= 9;
+    if (type >= 10) {
+        const QByteArray bytes = randomUtf8File(
+            lines, [&](int i) { return i + 1 < lines || finalEnd ? lineEnd() : QByteArray(); },
+            kind);
+        kind += u", %1 lines, ends %2"_s.arg(lines).arg(endName);
+        return bytes;
+    }
+    const bool big = type == 9;
     const bool odd = chance(25);
     kind = u"UTF-16 %1, %2 lines, ends %3%4"_s.arg(big ? u"BE"_s : u"LE"_s)
                .arg(lines)
@@ -534,6 +562,37 @@ QByteArray Session::randomFile(QString& kind)
     }
     if (odd)
         bytes += static_cast<char>(between('A', 'Z'));
+    return bytes;
+}
+
+// A file of UTF-8 lines (the characters of a UTF-16 file's but a lone surrogate), now and
+// then with the mark in front, and now and then spoilt by one piece that is not UTF-8: a
+// lone E9 as Windows-1252 writes "é", an overlong form, a surrogate encoded, a code
+// point past U+10FFFF, or a sequence cut short at the end of the file.
+QByteArray Session::randomUtf8File(int lines, const std::function<QByteArray(int)>& lineEnd,
+                                   QString& kind)
+{
+    static const char* const spoilers[] = {
+        "\xE9", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xE6\x97"};
+    const bool mark = chance(30);
+    const int spoiler = chance(40) ? pick(static_cast<int>(std::size(spoilers))) : -1;
+    kind = spoiler < 0   ? u"UTF-8"_s
+           : spoiler < 5 ? u"UTF-8 with a piece that is not"_s
+                         : u"UTF-8 cut short"_s;
+    if (mark)
+        kind += u" with the mark"_s;
+    QByteArray bytes = mark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    const int spoiltLine = spoiler >= 0 && spoiler < 5 ? pick(std::max(lines, 1)) : -1;
+    for (int i = 0; i < lines; ++i) {
+        QString line = randomLineUnits();
+        line.replace(QChar(0xD800), QChar(0x0416)); // a lone surrogate is no UTF-8
+        bytes += line.toUtf8();
+        if (i == spoiltLine)
+            bytes += spoilers[spoiler];
+        bytes += lineEnd(i);
+    }
+    if (spoiler >= 5 || (spoiler >= 0 && lines == 0))
+        bytes += spoilers[spoiler];
     return bytes;
 }
 
@@ -677,7 +736,7 @@ void Session::load()
         } else {
             QFile file(hostPath);
             file.open(QIODevice::ReadOnly);
-            m_model.input += loadedItems(file.readAll());
+            m_model.input += loadedItems(file.readAll(), m_model.utf8);
         }
     }
     m_model.pointer = 0;
@@ -802,7 +861,7 @@ void Session::runNested(Nested what)
         click(form().loadTextFromFileButton, true);
         QFile file(QDir(m_inFolder).filePath(name));
         file.open(QIODevice::ReadOnly);
-        m_model.input = loadedItems(file.readAll());
+        m_model.input = loadedItems(file.readAll(), m_model.utf8);
         m_model.pointer = 0;
         break;
     }
@@ -811,7 +870,7 @@ void Session::runNested(Nested what)
         const QStringList results = m_model.results;
         fake().saveAnswers.append(toWindowsPath(QDir(m_outFolder).filePath(name)));
         click(form().saveResultsButton, true);
-        m_model.savedFiles[name] = savedFile(results);
+        m_model.savedFiles[name] = savedFile(results, m_model.utf8);
         m_model.pointer = 0;
         break;
     }
@@ -974,11 +1033,13 @@ void Session::save()
             problem(u"a folder appeared"_s);
     } else {
         const SaveOutcome outcome =
-            saveWhileChanging(results, nested ? nested->first : 0, resultsAfter);
+            saveWhileChanging(results, nested ? nested->first : 0, resultsAfter, m_model.utf8);
         if (!outcome.failures.empty())
             tally(u"saves meeting rows gone"_s);
         for (const auto& [step, description] : outcome.failures)
             expectError(description, kWriterPlace, step);
+        if (outcome.file.startsWith("\xFF\xFE") && !results.value(0).startsWith(QChar(0xFEFF)))
+            tally(u"saves in UTF-16, for a character the code page lacks"_s);
         m_model.savedFiles[name] = outcome.file;
     }
 }
@@ -1226,6 +1287,10 @@ std::optional<QString> Session::play(int actions)
 {
     if (!QTest::qWaitForWindowExposed(&form()))
         return u"the window never showed"_s;
+    // The host's code page: a UTF-8 locale's, or Windows-1252.
+    m_model.utf8 = chance(50);
+    fake().codePage = m_model.utf8 ? CodePage::Utf8 : CodePage::Windows1252;
+    log(m_model.utf8 ? u"code page UTF-8"_s : u"code page Windows-1252"_s);
     // The mouse starts on the background, wherever the last session left it.
     moveTo(QPoint(3, 3));
     check();

@@ -114,7 +114,8 @@ private Q_SLOTS:
         s.start();
         QVERIFY(s.fake().boxes.empty());
         QCOMPARE(s.form.windowTitle(), u"Velmora"_s);
-        QCOMPARE(s.fake().appTitle(), u"Velmora"_s);
+        s.fake().messageBox(u"untitled"_s);
+        QCOMPARE(s.fake().boxes.back().title, u"Velmora"_s);
         const QList<QSize> iconSizes = s.form.windowIcon().availableSizes();
         QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
         QVERIFY(!s.form.hasMouseIcon());

@@ -20,6 +20,9 @@ public:
     // The text as the list holds it, valid until the list next changes.
     QStringView textView() const;
     void setText(QStringView text);
+    // The list control's SubItems(k) and Checked, kept because the export and the copy read
+    // them (a row whose mark is off is skipped, a sub-item fills a column after the first);
+    // the window sets neither, the tests set both.
     // The text of column k + 1 (k from 1); empty when the row has no such sub-item yet.
     const QString& subItem(int k) const;
     void setSubItem(int k, const QString& text);

@@ -19,8 +19,9 @@ inline constexpr ErrorLocation kSaveAlignedTextLocation{u"SortArray",
 // Writes a list to a text file as an aligned table: a heading line, then one line per
 // checked row; every cell is padded with spaces to its column's width (the longest of its
 // heading and all its cells, checked or not) and followed by a tab; CR LF after each line;
-// the system's 8-bit code page. Replaces an existing file of that name. Drives the bar when
-// there is one and leaves it at 0, "Progress Bar".
+// the system's ANSI code page, or UTF-16 with its mark when that lacks one of the characters
+// written. Replaces an existing file of that name. Drives the bar when there is one and
+// leaves it at 0, "Progress Bar".
 //
 // Yields to the event loop per row and per cell, so the list may change under it; every
 // failure is reported in the error box and the export goes on with its next step. It never

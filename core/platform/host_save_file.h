@@ -22,21 +22,23 @@ public:
 
     const QString& fileName() const { return m_target; } // the target's host path
     bool open();                                         // for writing
-    qint64 write(const char* data, qint64 size) { return m_file->write(data, size); }
     qint64 write(const QByteArray& data) { return m_file->write(data); }
+    // Reads back size bytes of what was written from offset on, once flushed; the bytes
+    // read, -1 on failure. The position stays where the writing left it.
+    qint64 readBack(qint64 offset, char* data, qint64 size);
     bool flush() { return m_file->flush(); }
     qint64 pos() const { return m_file->pos(); }
     int handle() const { return m_file->handle(); } // the C library's descriptor
-    QFileDevice::FileError error() const;
-    bool commit();        // false: the target is the old file, and the temporary one is gone
+    QFileDevice::FileError error() const { return m_file->error(); }
+    // NoError: the target is the new file. Otherwise it is the old one, the temporary one
+    // is gone, and this is why.
+    QFileDevice::FileError commit();
     void cancelWriting(); // commit() then discards the file
 
 private:
     QString m_target;
     std::unique_ptr<QFileDevice> m_file;
-    QFileDevice::FileError m_commitError = QFileDevice::NoError;
-    bool m_cancelled = false;
-    bool m_open = false;
+    bool m_open = false; // the temporary file is there and open
 };
 
 } // namespace velmora::host

@@ -47,8 +47,9 @@ enum class Pump
 // larger one fails with Failure::fileTooLarge(), before a byte of it is read.
 inline constexpr qint64 kLargestReadableFile = std::numeric_limits<qint32>::max();
 
-// An 8-bit text file being written. Lines reach the disk only when close() succeeds, so a
-// failed or abandoned save never replaces the file that was there.
+// A text file being written, in the system's ANSI code page or, when that cannot hold a
+// character of it, in UTF-16 (see save_file_writer.h). Lines reach the disk only when
+// close() succeeds, so a failed or abandoned save never replaces the file that was there.
 class TextFileWriter
 {
 public:
@@ -98,9 +99,9 @@ public:
     virtual QByteArray readWholeFile(const QString& path) = 0;      // throws RuntimeFailure
     virtual std::unique_ptr<TextFileWriter> createTextFile(const QString& path) = 0; // throws
 
-    // The system's 8-bit code page (Windows-1252 where the host has none).
+    // The text of a file in the system's ANSI code page: on Windows the system's, elsewhere
+    // the locale's (UTF-8 under a UTF-8 locale, otherwise Windows-1252).
     virtual QString decodeAnsi(QByteArrayView bytes) = 0;
-    virtual QByteArray encodeAnsi(QStringView text) = 0; // unrepresentable characters -> '?'
 
     // Hands heap memory freed since to the system. The allocator keeps freed blocks for later
     // use; after a command has dropped tens of megabytes (a cleared list, a sort's scratch)
@@ -125,7 +126,6 @@ public:
     bool programEnding() const { return m_ending; }
 
     // The title of every message box that names none of its own.
-    const QString& appTitle() const { return m_appTitle; }
     void setAppTitle(const QString& title) { m_appTitle = title; }
 
 protected:

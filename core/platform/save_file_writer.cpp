@@ -2,12 +2,15 @@
 
 #include "core/errors/runtime_failure.h"
 #include "core/platform/host_files.h"
+#include "core/platform/host_paths.h"
 #include "core/platform/host_save_file.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <optional>
+#include <utility>
 
 namespace velmora {
 
@@ -18,6 +21,13 @@ RuntimeFailure writeFailure(QFileDevice::FileError error)
     return error == QFileDevice::ResourceError ? Failure::diskFull() : Failure::deviceIoError();
 }
 
+void appendUtf16(QStringView text, QByteArray& bytes)
+{
+    const qsizetype before = bytes.size();
+    bytes.resize(before + 2 * text.size());
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data() + before);
+}
+
 // Text lines go to the host's save file (QSaveFile on Linux), so the old file stays until
 // close() commits the new one. The save file is never committed after a failed write: a writer that
 // is destroyed without a successful close() (a failure, or the program ending in the middle of a
@@ -25,8 +35,8 @@ RuntimeFailure writeFailure(QFileDevice::FileError error)
 class SaveFileWriter : public TextFileWriter
 {
 public:
-    SaveFileWriter(const QString& hostPath, LineEncoder encode)
-        : m_file(hostPath), m_encode(std::move(encode))
+    SaveFileWriter(const QString& hostPath, TextEncoding encoding)
+        : m_file(std::make_unique<host::SaveFile>(hostPath)), m_encoding(std::move(encoding))
     {
         m_pending.reserve(kPendingBytes * 2);
     }
@@ -35,7 +45,7 @@ public:
     // creation reports, so the error box reads the way users expect it to.
     void open()
     {
-        const QFileInfo info(m_file.fileName());
+        const QFileInfo info(m_file->fileName());
         const QFileInfo folder(info.absolutePath());
         if (!folder.isDir())
             throw Failure::pathNotFound();
@@ -45,7 +55,7 @@ public:
             throw Failure::permissionDenied();
         if (!folder.isWritable())
             throw Failure::permissionDenied(); // no room for the file beside the old one
-        if (!m_file.open())
+        if (!m_file->open())
             throw Failure::pathFileAccessError();
     }
 
@@ -53,8 +63,14 @@ public:
     {
         if (m_failure)
             throw *m_failure; // the rest of a broken file goes nowhere
-        m_encode(text, m_pending);
-        m_pending.append("\r\n", 2);
+        if (!m_unicode && m_encoding.append(text, m_pending)) {
+            m_pending.append("\r\n", 2);
+        } else {
+            if (!m_unicode)
+                restartInUnicode();
+            appendUtf16(text, m_pending);
+            appendUtf16(u"\r\n", m_pending);
+        }
         if (m_pending.size() >= kPendingBytes)
             sendPending();
     }
@@ -68,11 +84,11 @@ public:
         // keep it, would still replace the old file. Both are checked here, first.
         sendPending();
         host::clearFailureReason();
-        if (!m_file.flush())
+        if (!m_file->flush())
             fail();
         sync(host::SyncWhat::DataAndMetadata);
-        if (!m_file.commit()) {
-            m_failure = writeFailure(m_file.error());
+        if (const QFileDevice::FileError error = m_file->commit(); error != QFileDevice::NoError) {
+            m_failure = writeFailure(error);
             throw *m_failure;
         }
     }
@@ -94,7 +110,7 @@ private:
         if (m_pending.isEmpty())
             return;
         host::clearFailureReason();
-        if (m_file.write(m_pending) != m_pending.size())
+        if (m_file->write(m_pending) != m_pending.size())
             fail();
         m_unsent += m_pending.size();
         m_pending.truncate(0);
@@ -106,11 +122,11 @@ private:
     {
         m_unsent = 0;
         host::clearFailureReason();
-        if (!m_file.flush())
+        if (!m_file->flush())
             fail();
         // Only a hint: a failure to start early shows in the sync.
-        const qint64 end = m_file.pos();
-        host::startWriteback(m_file.handle(), m_sentUpTo, end);
+        const qint64 end = m_file->pos();
+        host::startWriteback(m_file->handle(), m_sentUpTo, end);
         m_sentUpTo = end;
         if (++m_chunksSinceSync == kChunksPerSync) {
             m_chunksSinceSync = 0;
@@ -121,7 +137,7 @@ private:
     // A refusal to keep the bytes so far is a failed write.
     void sync(host::SyncWhat what)
     {
-        if (!host::sync(m_file.handle(), what))
+        if (!host::sync(m_file->handle(), what))
             fail(host::lastFailureWasDiskFull() ? QFileDevice::ResourceError
                                                 : QFileDevice::WriteError);
     }
@@ -133,18 +149,75 @@ private:
     {
         if (host::lastFailureWasDiskFull())
             fail(QFileDevice::ResourceError);
-        fail(m_file.error());
+        fail(m_file->error());
     }
     [[noreturn]] void fail(QFileDevice::FileError error)
     {
         m_failure = writeFailure(error);
-        m_file.cancelWriting(); // commit() now discards whatever happens next
+        m_file->cancelWriting(); // commit() now discards whatever happens next
         throw *m_failure;
     }
 
-    host::SaveFile m_file;
-    LineEncoder m_encode;
-    QByteArray m_pending; // encoded lines not yet handed to the device
+    // The file so far, read back from the old temporary file, and the lines still waiting,
+    // are written again as UTF-16 into a new one, which takes the old one's place. The
+    // window only repaints meanwhile: for a big file that takes a while.
+    void restartInUnicode()
+    {
+        host::clearFailureReason();
+        if (!m_file->flush())
+            fail();
+        const qint64 written = m_file->pos();
+        auto unicode = std::make_unique<host::SaveFile>(m_file->fileName());
+        if (!unicode->open())
+            fail(host::lastFailureWasDiskFull() ? QFileDevice::ResourceError : unicode->error());
+        const std::unique_ptr<host::SaveFile> old = std::exchange(m_file, std::move(unicode));
+        const QByteArray waiting = std::exchange(m_pending, QByteArray());
+        m_pending.reserve(kPendingBytes * 2);
+        m_unsent = 0;
+        m_sentUpTo = 0;
+        m_chunksSinceSync = 0;
+        m_unicode = true;
+        m_pending.append("\xFF\xFE", 2);
+        platform().runWhileRepainting([&] {
+            QByteArray chunk;
+            for (qint64 from = 0; from < written;) {
+                const qsizetype lines = readLinesBack(*old, from, written, chunk);
+                convertToUnicode(QByteArrayView(chunk).first(lines));
+                from += lines;
+            }
+            convertToUnicode(waiting);
+        });
+    }
+
+    // Reads whole lines from `from` into the chunk (a cut inside a line could cut a
+    // character of a double-byte code page); the bytes taken.
+    qsizetype readLinesBack(host::SaveFile& old, qint64 from, qint64 written, QByteArray& chunk)
+    {
+        for (qint64 size = kReadBackBytes;; size *= 2) {
+            const qint64 wanted = std::min(size, written - from);
+            chunk.resize(static_cast<qsizetype>(wanted));
+            if (old.readBack(from, chunk.data(), wanted) != wanted)
+                fail(QFileDevice::ReadError);
+            if (from + wanted == written)
+                return chunk.size();
+            if (const qsizetype feed = chunk.lastIndexOf('\n'); feed >= 0)
+                return feed + 1;
+        }
+    }
+
+    void convertToUnicode(QByteArrayView bytes)
+    {
+        appendUtf16(m_encoding.decode(bytes), m_pending);
+        if (m_pending.size() >= kPendingBytes)
+            sendPending();
+    }
+
+    static constexpr qint64 kReadBackBytes = 1 << 20;
+
+    std::unique_ptr<host::SaveFile> m_file;
+    TextEncoding m_encoding;
+    bool m_unicode = false; // UTF-16 from its first byte
+    QByteArray m_pending;   // encoded lines not yet handed to the device
     qint64 m_unsent = 0;
     qint64 m_sentUpTo = 0;
     int m_chunksSinceSync = 0;
@@ -153,11 +226,19 @@ private:
 
 } // namespace
 
-std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath, LineEncoder encode)
+std::unique_ptr<TextFileWriter> openSaveFileWriter(const QString& hostPath, TextEncoding encoding)
 {
-    auto writer = std::make_unique<SaveFileWriter>(hostPath, std::move(encode));
+    auto writer = std::make_unique<SaveFileWriter>(hostPath, std::move(encoding));
     writer->open();
     return writer;
+}
+
+std::unique_ptr<TextFileWriter> createTextFileAt(const QString& windowsPath, TextEncoding encoding)
+{
+    const QString host = toHostPath(windowsPath);
+    if (host.isEmpty())
+        throw Failure::pathNotFound();
+    return openSaveFileWriter(host, std::move(encoding));
 }
 
 } // namespace velmora

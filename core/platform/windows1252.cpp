@@ -13,15 +13,16 @@ constexpr std::array<char16_t, 32> kBytes80To9F = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char encodeOne(char16_t c)
+// The byte of a character, or -1 when the code page lacks it.
+int encodeOne(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
+        return c;
     for (std::size_t i = 0; i < kBytes80To9F.size(); ++i) {
         if (kBytes80To9F[i] == c)
-            return static_cast<char>(0x80 + i);
+            return static_cast<int>(0x80 + i);
     }
-    return '?';
+    return -1;
 }
 
 } // namespace
@@ -37,43 +38,36 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QByteArray encodeWindows1252(QStringView text)
-{
-    QByteArray bytes;
-    appendWindows1252(text, bytes);
-    return bytes;
-}
-
-void appendWindows1252(QStringView text, QByteArray& bytes)
+bool appendWindows1252(QStringView text, QByteArray& bytes)
 {
     const qsizetype before = bytes.size();
     bytes.resize(before + text.size());
     char* out = bytes.data() + before;
     const char16_t* in = text.utf16();
     const qsizetype size = text.size();
-    qsizetype written = 0;
     qsizetype i = 0;
     // Runs of eight units below 0x80, most of any text, are copied without a look at each:
     // a fixed-length loop the compiler turns into a few vector instructions. Written by hand
     // for speed (bench_output's save).
     constexpr qsizetype kRun = 8;
-    for (; i + kRun <= size; i += kRun, written += kRun) {
+    for (; i + kRun <= size; i += kRun) {
         char16_t any = 0;
         for (qsizetype k = 0; k < kRun; ++k)
             any |= in[i + k];
         if (any >= 0x80)
             break;
         for (qsizetype k = 0; k < kRun; ++k)
-            out[written + k] = static_cast<char>(in[i + k]);
+            out[i + k] = static_cast<char>(in[i + k]);
     }
     for (; i < size; ++i) {
-        // A character outside the basic plane is one character to the reader, so its two
-        // code units become one '?', as the system's own conversion does.
-        if (QChar::isHighSurrogate(in[i]) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]))
-            ++i;
-        out[written++] = encodeOne(in[i]);
+        const int byte = encodeOne(in[i]); // a surrogate, paired or not, is never one
+        if (byte < 0) {
+            bytes.truncate(before);
+            return false;
+        }
+        out[i] = static_cast<char>(byte);
     }
-    bytes.truncate(before + written);
+    return true;
 }
 
 } // namespace velmora

@@ -10,8 +10,8 @@ namespace velmora {
 // control characters of the same number, as Windows maps them, and both directions are on
 // the hot path of loading and saving large lists.
 QString decodeWindows1252(QByteArrayView bytes);
-QByteArray encodeWindows1252(QStringView text); // characters it cannot hold become '?'
-// The same bytes, appended: a writer of many lines reuses one buffer.
-void appendWindows1252(QStringView text, QByteArray& bytes);
+// Appends the text's bytes; false when the code page lacks one of its characters, and the
+// bytes are then as they were. A writer of many lines reuses one buffer.
+bool appendWindows1252(QStringView text, QByteArray& bytes);
 
 } // namespace velmora

@@ -18,9 +18,10 @@ namespace velmora::sorting {
 class KeyRanking
 {
 public:
-    // Ranks the keys, keeping a copy of them (which shares their texts). The heavy part of
-    // a sort: callers run it off the user-interface thread. When a stop is requested while
-    // the keys are being sorted, throws RankingStopped.
+    // Ranks the keys, counts the passes and gathers the keys in rank order (with
+    // ListOrder::Keep, in list order over that block too); keeps a copy of the keys, which
+    // shares their texts, for orderAfter(). The heavy part of a sort: callers run it off the
+    // user-interface thread. When a stop is requested meanwhile, throws RankingStopped.
     enum class ListOrder
     {
         Drop,

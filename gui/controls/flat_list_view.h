@@ -1,21 +1,18 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QElapsedTimer>
-#include <QPersistentModelIndex>
-#include <QString>
+
+#include <optional>
 
 class QHeaderView;
 
 namespace velmora {
 
-// A report view of a flat list whose rows all have one height: a header over columns of
-// rows, whole rows selected. It shows, scrolls, selects and moves the cursor the way
-// QTreeView does with uniform row heights and no root decoration, and it numbers its
-// entries for accessibility the same way, but it keeps nothing per row: where a row is
-// follows from its number. (QTreeView lays out an entry of about 40 bytes per row and
-// builds them again after every insertion or removal; at ten million rows that is 400 MB
-// and over a second of the window's thread each time.)
+// A list of rows under a column header. Every row is as tall as the first, so a row's place
+// is its number times that height and the view keeps nothing per row; it scrolls whole
+// rows up and down and pixels sideways, and always selects whole rows.
 class FlatListView : public QAbstractItemView
 {
     Q_OBJECT
@@ -24,12 +21,11 @@ public:
     ~FlatListView() override;
 
     QHeaderView* header() const { return m_header; }
+    int rowHeight() const;
     int columnWidth(int column) const;
     void setColumnWidth(int column, int width);
-    // Every row's height: the first row's size hint, as QTreeView takes it.
-    int rowHeight() const { return m_rowHeight; }
-    // The number of a cell in the view's accessibility events, (row + 1) * columns +
-    // column, the headings being row -1, as QTreeView numbers them.
+    void resizeColumnToContents(int column);
+    // The number screen readers know the cell by: the headings first, then row by row.
     int accessibleEntry(int row, int column) const;
 
     void setModel(QAbstractItemModel* model) override;
@@ -37,63 +33,54 @@ public:
     QRect visualRect(const QModelIndex& index) const override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
-    void keyboardSearch(const QString& search) override;
-    void doItemsLayout() override;
     int sizeHintForColumn(int column) const override;
-
-public Q_SLOTS:
-    void resizeColumnToContents(int column);
+    void keyboardSearch(const QString& text) override;
+    void reset() override;
 
 protected:
-    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;
     bool isIndexHidden(const QModelIndex& /*index*/) const override { return false; }
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
-    QSize viewportSizeHint() const override;
 
-    void paintEvent(QPaintEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
-    void timerEvent(QTimerEvent* event) override;
-
-protected Q_SLOTS:
     void updateGeometries() override;
-    void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
 
 private:
-    int rowTotal() const;
-    // The row at a viewport height, or -1 where there is none.
-    int rowAt(int y) const;
-    int rowTop(int row) const { return (row - firstVisibleRow()) * m_rowHeight; }
-    int firstVisibleRow() const;
-    int rowSizeHint(int row) const;
-    void measureRowHeight();
-    void updateScrollBars();
-    void drawRow(QPainter& painter, const QStyleOptionViewItem& option, int row, int leftColumn,
-                 int rightColumn) const;
-    // The whole width of a row, for repainting it.
+    int rowCount() const;
+    int topRow() const;
+    int wholeRowsShown() const;
+    int rowAtY(int y) const;
     QRect rowRect(int row) const;
-    void columnResized(int column);
-    void columnCountChanged();
+    QList<int> shownColumns() const; // not hidden, left to right as shown
+    void updateRow(int row);
+    void setHoveredRow(int row);
+    int rowUnder(QPoint point) const; // -1 where there is none
+    // The row an event on the viewport leaves hovered, when it is one that says.
+    std::optional<int> hoveredRowAfter(const QEvent& event) const;
+    void paintRow(QPainter& painter, const QStyleOptionViewItem& base, int row) const;
+    void sendAccessibleEvent(QAccessible::Event type, const QModelIndex& index);
 
     QHeaderView* m_header;
-    int m_rowHeight = 0;
-    QPersistentModelIndex m_hover; // the base class's hover index, which it keeps private
-    QString m_keyboardInput;       // the keys typed in a row, for finding a line
-    QElapsedTimer m_keyboardInputTime;
-    QList<int> m_columnsToUpdate;
-    int m_columnResizeTimer = 0;
-    bool m_geometryRecursionBlock = false;
+    QMetaObject::Connection m_rowsRemoved;
+    mutable int m_rowHeight = 0; // the first row's height
+    mutable bool m_rowHeightKnown = false;
+    int m_hoveredRow = -1;
+    QString m_typed; // typed search: the text so far and when its last key came
+    QElapsedTimer m_typedClock;
 };
 
 } // namespace velmora

@@ -1,6 +1,5 @@
 #include "gui/controls/skin.h"
 
-#include "core/errors/runtime_failure.h"
 #include "core/formats/skin_file.h"
 #include "gui/controls/list_view.h"
 
@@ -15,10 +14,8 @@ Skin::Skin(QObject* parent) : QObject(parent)
     setObjectName(u"SkinFramework1"_s);
 }
 
-void Skin::load(const QString& path, const QString& part)
+void Skin::load(const QString& path)
 {
-    if (!part.isEmpty())
-        throw Failure::invalidProcedureCall();
     m_styleSheet = readSkinFile(path);
     m_loaded = true;
 }

@@ -15,10 +15,9 @@ class Skin : public QObject
 public:
     explicit Skin(QObject* parent = nullptr);
 
-    // Reads and checks the skin file (a Windows-form path). The second text names a part of
-    // the file in other skin formats; a style sheet has no parts, so it must be empty.
-    // Throws RuntimeFailure; a failed load keeps the skin loaded before, if any.
-    void load(const QString& path, const QString& part);
+    // Reads and checks the skin file (a Windows-form path). Throws RuntimeFailure; a failed
+    // load keeps the skin loaded before, if any.
+    void load(const QString& path);
 
     // Dresses the window (and through it all its controls) in the loaded skin. Before a
     // successful load it leaves the window as it is.

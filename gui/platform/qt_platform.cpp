@@ -155,22 +155,12 @@ QByteArray QtPlatform::readWholeFile(const QString& path)
 
 std::unique_ptr<TextFileWriter> QtPlatform::createTextFile(const QString& path)
 {
-    const QString host = toHostPath(path);
-    if (host.isEmpty())
-        throw Failure::pathNotFound();
-    return openSaveFileWriter(host, &appendAnsiCodePage);
+    return createTextFileAt(path, {&appendAnsiCodePage, &decodeAnsiCodePage});
 }
 
 QString QtPlatform::decodeAnsi(QByteArrayView bytes)
 {
     return decodeAnsiCodePage(bytes);
-}
-
-QByteArray QtPlatform::encodeAnsi(QStringView text)
-{
-    QByteArray bytes;
-    appendAnsiCodePage(text, bytes);
-    return bytes;
 }
 
 void QtPlatform::giveBackFreedMemory()

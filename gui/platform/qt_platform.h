@@ -33,7 +33,6 @@ public:
     QByteArray readWholeFile(const QString& path) override;
     std::unique_ptr<TextFileWriter> createTextFile(const QString& path) override;
     QString decodeAnsi(QByteArrayView bytes) override;
-    QByteArray encodeAnsi(QStringView text) override;
     void giveBackFreedMemory() override;
     void runWhilePumping(const std::function<void(std::stop_token)>& work) override;
     void runWhileRepainting(const std::function<void()>& work) override;

@@ -82,7 +82,7 @@ void applySkin(QWidget& window, Skin& skin)
             giveButtonFaceBackground(*control);
     }
 
-    skin.load(skinFile, QString());
+    skin.load(skinFile);
     skin.applyTo(window);
 }
 

@@ -1,6 +1,6 @@
 # What the Windows packages ship, in this one place: the portable zip (CPack's ZIP) and the
 # installer (installer.nsi.in) are both made from the install tree these rules fill, and
-# scripts/windows_package_check.sh checks that nothing the program loads is missing from it.
+# scripts/windows_package.sh checks that nothing the program loads is missing from it.
 # There is no windeployqt for a cross build, so the list is kept by hand.
 
 # The Qt libraries velmora.exe links, and the plugins it loads at run time: the platform

@@ -5,6 +5,7 @@
 #include "gui/controls/list_view.h"
 
 #include "harness.h"
+#include "reference_utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +42,7 @@ std::optional<QString> utf16Reading(const QByteArray& bytes)
     return text;
 }
 
-void checkReading(const QByteArray& bytes, const QString& text)
+void checkReading(const QByteArray& bytes, const QString& text, velmora::CodePage codePage)
 {
     if (bytes.isEmpty()) {
         check(text == u"empty file", "a zero-length file reads as \"empty file\"", text);
@@ -51,16 +52,25 @@ void checkReading(const QByteArray& bytes, const QString& text)
         check(text == *expected, "UTF-16 is read unit by unit, mark kept", text, *expected);
         return;
     }
-    // The 8-bit code page: one character per byte, Latin-1 outside 0x80..0x9F, and nothing
-    // lost on the way (writing the text back gives the same bytes).
+    if (const auto utf8 = velmora::test::fromStrictUtf8(bytes);
+        utf8 && codePage == velmora::CodePage::Utf8) {
+        check(text == *utf8, "valid UTF-8 is read as UTF-8, its mark kept", text, *utf8);
+        QByteArray back;
+        check(velmora::appendCodePage(codePage, text, back) && back == bytes,
+              "UTF-8 read writes back the same", text);
+        return;
+    }
+    // Windows-1252, and UTF-8 that is not valid: one character per byte, Latin-1 outside
+    // 0x80..0x9F, and nothing lost on the way (writing the text back gives the same bytes).
     check(text.size() == bytes.size(), "an 8-bit file gives one character per byte", text);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<std::uint8_t>(bytes[i]);
         if (b < 0x80 || b >= 0xA0)
             check(text[i].unicode() == b, "bytes outside 0x80..0x9F are Latin-1", text);
     }
-    check(velmora::platform().encodeAnsi(text) == bytes, "the code page maps bytes one to one",
-          text);
+    QByteArray back;
+    check(velmora::appendCodePage(velmora::CodePage::Windows1252, text, back) && back == bytes,
+          "the code page maps bytes one to one", text);
 }
 
 bool blank(QStringView line)
@@ -127,8 +137,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     };
 
+    // Read in both code pages; loaded in the one the first byte picks.
+    for (const auto codePage : {velmora::CodePage::Windows1252, velmora::CodePage::Utf8}) {
+        fake.codePage = codePage;
+        checkReading(bytes, velmora::input::readFileText(kPath), codePage);
+    }
+    fake.codePage =
+        size > 0 && data[0] % 2 == 0 ? velmora::CodePage::Utf8 : velmora::CodePage::Windows1252;
     const QString text = velmora::input::readFileText(kPath);
-    checkReading(bytes, text);
 
     // Loading appends: what the list held before stays in front.
     list->items().clear();

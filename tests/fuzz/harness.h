@@ -38,6 +38,7 @@ inline test::FakePlatform& freshPlatform()
     fake.fileLengthHook = nullptr;
     fake.readWholeFileHook = nullptr;
     fake.createTextFileHook = nullptr;
+    fake.codePage = CodePage::Windows1252;
     return fake;
 }
 

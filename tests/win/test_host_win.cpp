@@ -28,6 +28,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -42,7 +43,7 @@ namespace {
 const QByteArray kOldFile("the previous results\r\n");
 
 // The code page's own bytes for a line, what the list shows for them, and what saving that
-// text writes back (characters the code page lacks become '?', one per character).
+// text writes back.
 struct CodePageCase
 {
     const char* tag;
@@ -53,6 +54,12 @@ struct CodePageCase
 
 std::vector<CodePageCase> codePageCases(UINT codePage)
 {
+    if (codePage == CP_UTF8)
+        return {
+            {"UTF-8 of every length", "Zo\xc3\xab \xe6\x97\xa5 \xf0\x9f\x98\x80",
+             u"Zo\u00eb \u65e5 \U0001F600"_s, "Zo\xc3\xab \xe6\x97\xa5 \xf0\x9f\x98\x80"},
+            {"not UTF-8: Windows-1252, byte by byte", "caf\xe9", u"caf\u00e9"_s, "caf\xc3\xa9"},
+        };
     if (codePage == 932)
         return {
             {"kanji, two bytes each", "\x93\xfa\x96\x7b\x8c\xea", u"\u65e5\u672c\u8a9e"_s,
@@ -68,24 +75,25 @@ std::vector<CodePageCase> codePageCases(UINT codePage)
     };
 }
 
-// Characters the code page cannot hold, as saved: never a look-alike letter.
+// Texts with a character the code page cannot hold: the file is saved in UTF-16 instead.
 struct UnmappableCase
 {
     const char* tag;
     QString text;
-    QByteArray saved;
 };
 
 std::vector<UnmappableCase> unmappableCases(UINT codePage)
 {
+    if (codePage == CP_UTF8)
+        return {{"a lone surrogate", u"a"_s + QChar(0xD800) + u"b"_s}};
     std::vector<UnmappableCase> cases = {
-        {"a character outside the basic plane is one '?'", u"a\U0001F600b"_s, "a?b"},
-        {"Hangul, in neither code page", u"\ud55c"_s, "?"},
+        {"a character outside the basic plane", u"a\U0001F600b"_s},
+        {"Hangul, in neither code page", u"\ud55c"_s},
     };
     if (codePage == 932)
-        cases.push_back({"e acute has no place in Shift-JIS", u"caf\u00e9"_s, "caf?"});
+        cases.push_back({"e acute has no place in Shift-JIS", u"caf\u00e9"_s});
     else
-        cases.push_back({"kanji have no place in Windows-1252", u"\u65e5"_s, "?"});
+        cases.push_back({"kanji have no place in Windows-1252", u"\u65e5"_s});
     return cases;
 }
 
@@ -109,8 +117,7 @@ qint64 committedBytes()
 class CodePagePlatform : public FakePlatform
 {
 public:
-    QString decodeAnsi(QByteArrayView bytes) override { return real().decodeAnsi(bytes); }
-    QByteArray encodeAnsi(QStringView text) override { return real().encodeAnsi(text); }
+    CodePagePlatform() { codePage = std::nullopt; }
 };
 
 struct CodePagePlatformScope
@@ -177,7 +184,7 @@ private Q_SLOTS:
     void codePageIsTheLocales();
     void filesLoadInTheCodePage();
     void resultsSaveInTheCodePage();
-    void unmappableCharactersSaveAsQuestionMarks();
+    void unmappableCharactersSaveTheFileInUnicode();
     void readOnlyTargetKeepsTheOldFile();
     void heldOpenByAnotherProgramKeepsTheOldFile();
     void leftTemporaryFilesGoWithTheNextSave();
@@ -260,11 +267,27 @@ void HostWinTest::resultsSaveInTheCodePage()
     }
 }
 
-void HostWinTest::unmappableCharactersSaveAsQuestionMarks()
+// The whole file is then UTF-16 with its mark, never a '?' or a look-alike letter, and it
+// loads back as the same texts.
+void HostWinTest::unmappableCharactersSaveTheFileInUnicode()
 {
-    QtPlatform real;
-    for (const UnmappableCase& c : unmappableCases(GetACP()))
-        QCOMPARE(real.encodeAnsi(c.text), c.saved);
+    for (const UnmappableCase& c : unmappableCases(GetACP())) {
+        Fixture f;
+        fillList(f.form.resultList, {u"x"_s, c.text});
+        f.save(u"out.txt"_s);
+        QVERIFY2(f.scope.fake.boxes.empty(), c.tag);
+        const qsizetype width = std::max<qsizetype>(7, c.text.size());
+        const QString text = u"Results"_s + QString(width - 7, u' ') + u"\t\r\nx"_s +
+                             QString(width - 1, u' ') + u"\t\r\n"_s + c.text +
+                             QString(width - c.text.size(), u' ') + u"\t\r\n"_s;
+        QVERIFY2(fileContents(f.host(u"out.txt"_s)) == utf16File(text), c.tag);
+        f.scope.fake.openAnswers.append(windowsPathIn(f.dir, u"out.txt"_s));
+        f.form.loadTextFromFile();
+        QCOMPARE(itemTexts(f.form.inputList),
+                 (QStringList{u"\uFEFFResults"_s + QString(width - 7, u' ') + u'\t',
+                              u"x"_s + QString(width - 1, u' ') + u'\t',
+                              c.text + QString(width - c.text.size(), u' ') + u'\t'}));
+    }
 }
 
 // A read-only file is not replaced: the creation is refused with "Permission denied", the

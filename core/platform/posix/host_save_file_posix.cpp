@@ -2,6 +2,10 @@
 
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace velmora::host {
 
 // Qt's QSaveFile: where Linux can, its temporary file has no name until the commit
@@ -18,20 +22,33 @@ bool SaveFile::open()
     return m_open;
 }
 
-QFileDevice::FileError SaveFile::error() const
+// QSaveFile opens its temporary file for reading too, though it reads nothing itself.
+qint64 SaveFile::readBack(qint64 offset, char* data, qint64 size)
 {
-    return m_commitError != QFileDevice::NoError ? m_commitError : m_file->error();
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = pread(m_file->handle(), data + done, static_cast<size_t>(size - done),
+                                  static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
 }
 
-bool SaveFile::commit()
+QFileDevice::FileError SaveFile::commit()
 {
     m_open = false;
-    return static_cast<QSaveFile&>(*m_file).commit();
+    auto& file = static_cast<QSaveFile&>(*m_file);
+    return file.commit() ? QFileDevice::NoError : file.error();
 }
 
 void SaveFile::cancelWriting()
 {
-    m_cancelled = true;
     static_cast<QSaveFile&>(*m_file).cancelWriting();
 }
 

@@ -21,8 +21,11 @@ int sizeForWin32(qsizetype size)
 
 } // namespace
 
+// A system set to UTF-8 (65001) reads and writes as Linux does under a UTF-8 locale.
 QString decodeAnsiCodePage(QByteArrayView bytes)
 {
+    if (GetACP() == CP_UTF8)
+        return decodeCodePage(CodePage::Utf8, bytes);
     if (bytes.isEmpty())
         return {};
     // No MB_ERR_INVALID_CHARS: a byte the code page does not define becomes its default
@@ -37,44 +40,32 @@ QString decodeAnsiCodePage(QByteArrayView bytes)
     return text;
 }
 
-void appendAnsiCodePage(QStringView text, QByteArray& bytes)
+bool appendAnsiCodePage(QStringView text, QByteArray& bytes)
 {
+    if (GetACP() == CP_UTF8)
+        return appendCodePage(CodePage::Utf8, text, bytes);
     if (text.isEmpty())
-        return;
-    // No best fit: a character the code page lacks becomes '?', never a look-alike letter
-    // that would change the word. UTF-8 as the system code page takes neither the flag nor a
-    // default character, and can hold every character anyway.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const char* defaultChar = utf8 ? nullptr : "?";
-    // A character outside the basic plane is one character to the reader, and no 8-bit or
-    // double-byte ANSI code page holds one: it becomes one '?', whatever the converter does
-    // with its two halves (Wine writes two).
-    QString oneUnitEach;
-    if (!utf8 && std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); })) {
-        oneUnitEach.reserve(text.size());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                oneUnitEach.append(u'?');
-                ++i;
-            } else {
-                oneUnitEach.append(text[i]);
-            }
-        }
-        text = oneUnitEach;
-    }
+        return true;
+    // No ANSI code page but UTF-8 holds a character outside the basic plane, and whatever
+    // the converter made of its halves would not read back as it.
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); }))
+        return false;
+    // No best fit: a look-alike letter would change the word. What is held is then exactly
+    // what reads back; anything else takes the default character, which says it does not fit.
     const auto* in = reinterpret_cast<const wchar_t*>(text.utf16());
     const int inSize = sizeForWin32(text.size());
-    const int outSize =
-        WideCharToMultiByte(CP_ACP, flags, in, inSize, nullptr, 0, defaultChar, nullptr);
-    if (outSize <= 0) {
-        appendWindows1252(text, bytes);
-        return;
-    }
+    BOOL usedDefault = FALSE;
+    const int outSize = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, in, inSize, nullptr, 0,
+                                            nullptr, &usedDefault);
+    if (outSize <= 0)
+        return appendWindows1252(text, bytes);
+    if (usedDefault)
+        return false;
     const qsizetype before = bytes.size();
     bytes.resize(before + outSize);
-    WideCharToMultiByte(CP_ACP, flags, in, inSize, bytes.data() + before, outSize, defaultChar,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, in, inSize, bytes.data() + before, outSize,
+                        nullptr, nullptr);
+    return true;
 }
 
 } // namespace velmora

@@ -45,43 +45,53 @@ bool SaveFile::open()
     auto& file = static_cast<QFile&>(*m_file);
     for (int number = 1; number <= 100 && !m_open; ++number) {
         file.setFileName(temporaryFor(m_target, number));
-        m_open = file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        m_open = file.open(QIODevice::ReadWrite | QIODevice::NewOnly); // read back: readBack()
     }
     return m_open;
 }
 
-QFileDevice::FileError SaveFile::error() const
+qint64 SaveFile::readBack(qint64 offset, char* data, qint64 size)
 {
-    return m_commitError != QFileDevice::NoError ? m_commitError : m_file->error();
+    const qint64 end = m_file->pos();
+    if (!m_file->seek(offset))
+        return -1;
+    const qint64 got = m_file->read(data, size);
+    return m_file->seek(end) ? got : -1;
 }
 
 // The rename waits until it is on the disk (write-through), so once commit() has returned
 // the target is the new file even if the power goes.
-bool SaveFile::commit()
+QFileDevice::FileError SaveFile::commit()
 {
     if (!m_open)
-        return false;
+        return QFileDevice::WriteError; // discarded already
     m_open = false;
     const QString temporary = m_file->fileName();
-    const bool written = !m_cancelled && m_file->error() == QFileDevice::NoError;
+    QFileDevice::FileError error = m_file->error();
     m_file->close();
-    if (!written || m_file->error() != QFileDevice::NoError) {
+    if (error == QFileDevice::NoError)
+        error = m_file->error();
+    if (error != QFileDevice::NoError) {
         QFile::remove(temporary);
-        return false;
+        return error;
     }
     if (!MoveFileExW(QDir::toNativeSeparators(temporary).toStdWString().c_str(),
                      QDir::toNativeSeparators(m_target).toStdWString().c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        m_commitError = QFileDevice::RenameError;
         QFile::remove(temporary);
-        return false;
+        return QFileDevice::RenameError;
     }
-    return true;
+    return QFileDevice::NoError;
 }
 
+// Nothing more goes to the file: it goes at once.
 void SaveFile::cancelWriting()
 {
-    m_cancelled = true;
+    if (!m_open)
+        return;
+    m_open = false;
+    m_file->close();
+    QFile::remove(m_file->fileName());
 }
 
 } // namespace velmora::host
