@@ -5,7 +5,8 @@
 // platform double, whose file and code-page services are the real ones.
 //
 // Run with VELMORA_EXPECT_ACP set to the code page the locale must give (CTest runs it
-// twice: 1252 under an English locale, 932 under a Japanese one).
+// three times: 1252 under an English locale, 932 under a Japanese one, 65001 under Hindi,
+// which has no ANSI code page).
 #include "core/errors/runtime_failure.h"
 #include "core/output/aligned_export.h"
 #include "core/platform/host_paths.h"
