@@ -54,8 +54,6 @@ void HostPosixTest::programFolderHoldsTheRunningExecutable()
              QFileInfo(self.symLinkTarget()).path() + u"/x/o.cjs"_s);
 }
 
-Q_DECLARE_METATYPE(velmora::CodePage)
-
 void HostPosixTest::codePageIsTheLocales_data()
 {
     QTest::addColumn<QByteArray>("codeset"); // as the C library names it for a locale
