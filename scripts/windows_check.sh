@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Velmora for Windows, every check, from this Debian machine: installs what is missing
-# (MinGW-w64, Wine, NSIS, Xvfb), puts Qt for Windows in the cache (scripts/windows_qt.sh),
-# cross-builds the windows preset with warnings as errors (the program, the tests and the
-# benchmarks), runs the whole test suite under Wine through ctest, then makes the portable
-# zip and the installer and checks both in new Wine prefixes (scripts/windows_package.sh).
+# (MinGW-w64, Wine, NSIS, Xvfb), makes the Wine prefix the tests run in (scripts/wine_run.sh),
+# puts Qt for Windows in the cache (scripts/windows_qt.sh), cross-builds the windows preset
+# with warnings as errors (the program, the tests and the benchmarks), runs the whole test
+# suite under Wine through ctest, then makes the portable zip and the installer and checks
+# both in new Wine prefixes (scripts/windows_package.sh).
 #
 #   scripts/windows_check.sh
 #
@@ -15,6 +16,13 @@ say() { echo "== [windows_check $((SECONDS - started))s] $*"; }
 
 say "Set-up"
 scripts/setup.sh windows
+
+# The Wine prefix the tests run in, once, before anything else uses it (a new machine has
+# none yet; VELMORA_WINEPREFIX chooses another).
+say "Wine prefix"
+scripts/wine_run.sh --prefix
+
+say "Qt for Windows"
 scripts/windows_qt.sh
 
 say "Build (windows preset)"

@@ -60,7 +60,7 @@ fail() {
 new_prefix() {
     local prefix=$work/prefix-$1
     prefixes+=("$prefix")
-    VELMORA_WINEPREFIX=$prefix scripts/wine_run.sh -- cmd /c exit >/dev/null
+    VELMORA_WINEPREFIX=$prefix scripts/wine_run.sh --prefix
     echo "$prefix"
 }
 in_prefix() {

@@ -2,15 +2,18 @@
 
 #include "core/platform/host_paths.h"
 #include "fake_platform.h"
+#include "gui/platform/qt_platform.h"
 #include "gui/window/handler_locations.h"
 #include "gui/window/main_window.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace velmora::test {
 
@@ -66,6 +69,24 @@ inline QList<int> reportedLines(const std::vector<FakePlatform::Box>& boxes,
             at < 0 ? -1 : box.text.mid(number, box.text.indexOf(u'\r', number) - number).toInt());
     }
     return lines;
+}
+
+// The filters the real open dialog shows for a filter text of the program (the dialog is
+// read as it opens, then cancelled).
+inline QStringList shownOpenFilters(const QString& filter)
+{
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = dialog->nameFilters();
+            dialog->reject();
+        }
+    });
+    FileDialogRequest request;
+    request.filter = filter;
+    if (!QtPlatform().showOpenDialog(request).isEmpty())
+        qFatal("the open dialog returned a name without being asked for one");
+    return shown;
 }
 
 // Writes a whole file the test needs; without it the test cannot go on.

@@ -1,6 +1,7 @@
 #include "gui/platform/qt_file_dialogs.h"
 
 #include "core/platform/host_paths.h"
+#include "gui/platform/host_file_pattern.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -13,20 +14,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes.
+// "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" in the form Qt's file dialog takes, each
+// pattern as this host's dialog matches it.
 QString toQtFileFilter(const QString& barSeparatedFilter)
 {
     const QStringList parts = barSeparatedFilter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        const qsizetype paren = description.indexOf(u'(');
-        if (paren > 0)
-            description = description.left(paren).trimmed();
-        QString pattern = parts[i + 1];
-        pattern.replace(u"*.*"_s, u"*"_s); // "all files" must match names without a dot too
+        const QString& description = parts[i];
+        QString pattern = hostFilePattern(parts[i + 1]);
         pattern.replace(u';', u' ');
-        filters.append(description + u" ("_s + pattern + u')');
+        // Qt takes the patterns from the last parentheses: a description that names the
+        // pattern matched is shown as written, any other names it.
+        const QString named = u" ("_s + pattern + u')';
+        if (description.endsWith(named)) {
+            filters.append(description);
+            continue;
+        }
+        const qsizetype paren = description.indexOf(u'(');
+        filters.append((paren > 0 ? description.left(paren).trimmed() : description) + named);
     }
     return filters.join(u";;"_s);
 }

@@ -1,10 +1,13 @@
 // What the host files of a POSIX system do: the web-site command line goes to the desktop's
-// browser only with an address in it, the program folder is the running executable's, and
-// the code page is the locale's.
+// browser only with an address in it, the program folder is the running executable's, the
+// code page is the locale's, and the open dialog's "all files" entry takes names without a
+// dot.
 #include "core/errors/runtime_failure.h"
 #include "core/platform/ansi_code_page.h"
 #include "core/platform/host_paths.h"
 #include "gui/platform/qt_platform.h"
+#include "gui/window/file_dialogs.h"
+#include "tests/test_helpers.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -22,6 +25,7 @@ private Q_SLOTS:
     void codePageIsTheLocales_data();
     void codePageIsTheLocales();
     void codePageIsTheEnvironmentsOnceStarted();
+    void openDialogTakesNamesWithoutADot();
 };
 
 // Such a line must fail before anything is handed to the desktop to open.
@@ -49,8 +53,6 @@ void HostPosixTest::programFolderHoldsTheRunningExecutable()
     QCOMPARE(velmora::toHostPath(folder + u"\\x\\o.cjs"_s),
              QFileInfo(self.symLinkTarget()).path() + u"/x/o.cjs"_s);
 }
-
-Q_DECLARE_METATYPE(velmora::CodePage)
 
 void HostPosixTest::codePageIsTheLocales_data()
 {
@@ -81,6 +83,13 @@ void HostPosixTest::codePageIsTheEnvironmentsOnceStarted()
         QSKIP("VELMORA_EXPECT_CODE_PAGE names the code page the environment's locale has");
     QCOMPARE(velmora::decodeAnsiCodePage("Zo\xc3\xab"),
              expected == "UTF-8" ? u"Zo\u00eb"_s : u"Zo\u00c3\u00ab"_s);
+}
+
+// Qt's dialog matches "*.*" only in names with a dot; "All Files" shows "*", which takes all.
+void HostPosixTest::openDialogTakesNamesWithoutADot()
+{
+    QCOMPARE(velmora::test::shownOpenFilters(velmora::kListFileFilter.toString()),
+             (QStringList{u"Text Files (*.txt)"_s, u"All Files (*)"_s}));
 }
 
 QTEST_MAIN(HostPosixTest)

@@ -8,13 +8,16 @@
 # their full-disk cases, so "mount" never fails the run.
 set -euo pipefail
 
-# The prefix scripts/wine_run.sh uses.
+# The prefix scripts/wine_run.sh uses: made by it before the drive goes in, since Wine makes
+# a prefix whole only in a folder that does not exist yet.
 prefix=${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine}
+wine_run=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine_run.sh
 folder=$PWD/small-disk
 drive=$prefix/dosdevices/v:
 
 case ${1:-} in
 mount)
+    "$wine_run" --prefix
     rm -f "$drive" # a drive left by a run that was stopped may be no longer small
     mkdir -p "$folder"
     mountpoint -q "$folder" ||
@@ -22,7 +25,6 @@ mount)
         echo "cannot mount a tmpfs here: the full-disk cases will be skipped"
         exit 0
     }
-    mkdir -p "$prefix/dosdevices"
     ln -sfn "$folder" "$drive"
     echo "drive V: is a $(df -k --output=size "$folder" | tail -1 | tr -d ' ') KiB tmpfs"
     ;;

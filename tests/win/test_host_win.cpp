@@ -5,12 +5,14 @@
 // platform double, whose file and code-page services are the real ones.
 //
 // Run with VELMORA_EXPECT_ACP set to the code page the locale must give (CTest runs it
-// twice: 1252 under an English locale, 932 under a Japanese one).
+// three times: 1252 under an English locale, 932 under a Japanese one, 65001 under Hindi,
+// which has no ANSI code page).
 #include "core/errors/runtime_failure.h"
 #include "core/output/aligned_export.h"
 #include "core/platform/host_paths.h"
 #include "core/platform/memory_give_back.h"
 #include "gui/platform/qt_platform.h"
+#include "gui/window/file_dialogs.h"
 #include "gui/window/main_window.h"
 #include "tests/fake_platform.h"
 #include "tests/host/host_faults.h"
@@ -196,6 +198,8 @@ private Q_SLOTS:
     void freedMemoryGoesBack();
     void programFolderHoldsTheRunningExecutable();
     void executableNamesItsProductAndVersion();
+    void openDialogShowsTheFilters();
+    void failingSaveDialogIsReported();
 };
 
 void HostWinTest::pathsPassUnchanged_data()
@@ -521,6 +525,31 @@ void HostWinTest::executableNamesItsProductAndVersion()
     QCOMPARE(int(LOWORD(info->dwFileVersionMS)), parts.value(1).toInt());
     QCOMPARE(int(HIWORD(info->dwFileVersionLS)), parts.value(2).toInt());
     QCOMPARE(info->dwFileType, DWORD(VFT_APP));
+}
+
+// The open dialog shows the filters as the program writes them: "*.*" takes every name here.
+void HostWinTest::openDialogShowsTheFilters()
+{
+    QCOMPARE(shownOpenFilters(kListFileFilter.toString()),
+             (QStringList{u"Text Files (*.txt)"_s, u"All Files (*.*)"_s}));
+}
+
+// A save dialog that cannot be shown (here: an old-style dialog asked to use a template,
+// with none given, which Windows refuses at once) fails the step instead of passing for a
+// cancel.
+void HostWinTest::failingSaveDialogIsReported()
+{
+    FileDialogRequest request;
+    request.title = u"Save"_s;
+    request.filter = kListFileFilter.toString();
+    request.flags = OFN_ENABLETEMPLATE;
+    QString failure;
+    try {
+        QtPlatform().showSaveDialog(request);
+    } catch (const RuntimeFailure& thrown) {
+        failure = thrown.description();
+    }
+    QVERIFY(!failure.isEmpty());
 }
 
 // The test's own main(): the same executable also plays the other program that holds a

@@ -1,15 +1,20 @@
 #include "gui/platform/host_save_dialog.h"
 
+#include "core/errors/runtime_failure.h"
+
 #include <QApplication>
 #include <QWidget>
 
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace velmora {
 
@@ -17,6 +22,20 @@ namespace {
 
 // The longest file name the dialog returns, as the window's design sets it.
 constexpr std::size_t kLongestFileName = 30000;
+
+// A dialog that could not be shown or could not return the name, as the error box says it.
+RuntimeFailure dialogFailure(DWORD error)
+{
+    switch (error) {
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+    case FNERR_SUBCLASSFAILURE:
+        return Failure::outOfMemory();
+    default:
+        return RuntimeFailure(
+            u"The save dialog failed (error 0x%1)"_s.arg(uint(error), 4, 16, QChar(u'0')));
+    }
+}
 
 } // namespace
 
@@ -44,8 +63,12 @@ QString showHostSaveDialog(const FileDialogRequest& request)
     dialog.nMaxFile = static_cast<DWORD>(name.size());
     dialog.lpstrTitle = title.c_str();
     dialog.Flags = static_cast<DWORD>(request.flags);
-    if (!GetSaveFileNameW(&dialog))
-        return {}; // cancelled
+    if (!GetSaveFileNameW(&dialog)) {
+        // FALSE is a cancel only when the dialog names no error of its own.
+        if (const DWORD error = CommDlgExtendedError(); error != 0)
+            throw dialogFailure(error);
+        return {};
+    }
     return QString::fromWCharArray(name.data());
 }
 

@@ -1,0 +1,10 @@
+#include "gui/platform/host_file_pattern.h"
+
+namespace velmora {
+
+QString hostFilePattern(const QString& pattern)
+{
+    return pattern;
+}
+
+} // namespace velmora
