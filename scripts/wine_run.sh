@@ -7,8 +7,9 @@
 # The DLL folders (Qt's bin/, the MinGW runtime) go on the Windows PATH, so a test runs
 # from the build tree without copies beside it. The prefix is one of our own
 # (VELMORA_WINEPREFIX, default in the cache folder), made on first use, with Wine's
-# messages off and its Mono and Gecko installers never offered. Being ours, a prefix that
-# was never finished (no ready mark) is deleted and made again.
+# messages off and its Mono and Gecko installers never offered. A prefix this script began
+# and never finished (no ready mark) is deleted and made again; a folder it did not begin
+# is left alone, with a message.
 set -euo pipefail
 
 only_prefix=""
@@ -49,6 +50,8 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # ready, and making it has a time limit: past it, or when drive C: or Z: is missing, the
 # prefix's own wineserver ends what runs in it, the folder goes, and it is made again.
 prefix_seconds=${VELMORA_WINE_PREFIX_SECONDS:-180}
+default_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine
+begun_mark=$WINEPREFIX.velmora-begun # beside the prefix: nothing goes inside before it is made
 prefix_is_whole() {
     [ -d "$WINEPREFIX/drive_c/windows/system32" ] && [ -e "$WINEPREFIX/dosdevices/c:" ] &&
         [ -e "$WINEPREFIX/dosdevices/z:" ]
@@ -59,6 +62,13 @@ remove_prefix() {
 }
 make_prefix() {
     local attempt
+    # Only the cache's own prefix, or one begun here, is ours to delete.
+    if [ -e "$WINEPREFIX" ] && [ ! -e "$begun_mark" ] && [ "$WINEPREFIX" != "$default_prefix" ]; then
+        echo "wine_run.sh: $WINEPREFIX is not a prefix made by this script; remove it or" \
+            "set VELMORA_WINEPREFIX to a folder that does not exist yet" >&2
+        return 1
+    fi
+    touch "$begun_mark"
     for attempt in 1 2 3; do
         [ -e "$WINEPREFIX" ] && remove_prefix # never finished
         if timeout "$prefix_seconds" "$wine" wineboot --init </dev/null >/dev/null 2>&1 &&
@@ -69,6 +79,7 @@ make_prefix() {
             "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
                 /d 'Liberation Sans' /f >/dev/null 2>&1
             touch "$WINEPREFIX/.velmora-ready"
+            rm -f "$begun_mark"
             return 0
         fi
         echo "wine_run.sh: making the Wine prefix $WINEPREFIX failed or took over ${prefix_seconds} s" \
