@@ -4,21 +4,9 @@
 
 namespace velmora {
 
-namespace {
-
-// A 1-based position among `count`, checked as the list control checks it.
-int checkedPosition(int position, int count)
+void failIndexOutOfBounds()
 {
-    if (position < 1 || position > count)
-        throw Failure::indexOutOfBounds();
-    return position;
-}
-
-} // namespace
-
-int ListItem::row() const
-{
-    return checkedPosition(m_index, m_model->rowCountWithPending()) - 1;
+    throw Failure::indexOutOfBounds();
 }
 
 int ListItem::rowForSubItem(int k) const
@@ -32,11 +20,6 @@ int ListItem::rowForSubItem(int k) const
 QString ListItem::text() const
 {
     return textView().toString();
-}
-
-QStringView ListItem::textView() const
-{
-    return m_model->text(row());
 }
 
 void ListItem::setText(QStringView text)
@@ -54,24 +37,9 @@ void ListItem::setSubItem(int k, const QString& text)
     m_model->setSubItem(rowForSubItem(k), k, text);
 }
 
-bool ListItem::isChecked() const
-{
-    return m_model->checked(row());
-}
-
 void ListItem::setChecked(bool checked)
 {
     m_model->setChecked(row(), checked);
-}
-
-QStringView cellText(const ListItem& row, int column)
-{
-    return column == 1 ? row.textView() : QStringView(row.subItem(column - 1));
-}
-
-ListItem ListItemCollection::item(int index) const
-{
-    return ListItem(m_model, checkedPosition(index, count()));
 }
 
 ListItem ListItemCollection::add(QStringView text)

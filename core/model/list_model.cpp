@@ -49,11 +49,6 @@ void ListModel::setChecked(int row, bool checked)
     rowChanged(row);
 }
 
-void ListModel::prefetchText(int row) const
-{
-    m_texts.prefetch(row);
-}
-
 void ListModel::reserveRows(int count)
 {
     m_texts.reserve(count);

@@ -29,7 +29,7 @@ public:
     // Valid until the list next changes.
     QStringView text(int row) const { return m_texts.at(row); }
     // Asks the processor to fetch a row's text ahead of its use; no row, no effect.
-    void prefetchText(int row) const;
+    void prefetchText(int row) const { m_texts.prefetch(row); }
     const TextColumn& texts() const { return m_texts; }
     void setText(int row, QStringView text);
     // Sub-item k (from 1) of a row; empty when it was never set.

@@ -169,17 +169,6 @@ TextColumn TextColumn::scattered(const std::vector<std::uint32_t>& positions) co
     return column;
 }
 
-void TextColumn::prefetch(qsizetype i) const
-{
-    if (i < 0 || i >= size())
-        return;
-#if defined(__has_builtin)
-#if __has_builtin(__builtin_prefetch)
-    __builtin_prefetch(m_views.at(i).data);
-#endif
-#endif
-}
-
 // The text's characters in this column's last block, which gets a successor when full.
 QStringView TextColumn::store(QStringView text)
 {

@@ -34,7 +34,11 @@ public:
     QStringView at(qsizetype i) const { return m_views.at(i).view(); }
     // Asks the processor to fetch text i's characters ahead of their use; no such text, no
     // effect.
-    void prefetch(qsizetype i) const;
+    void prefetch(qsizetype i) const
+    {
+        if (i >= 0 && i < size())
+            prefetchAt(m_views.at(i).data);
+    }
 
     void append(QStringView text);
     void replace(qsizetype i, QStringView text);
@@ -76,6 +80,14 @@ private:
         QStringView view() const { return {data, size}; }
     };
 
+    static void prefetchAt(const QChar* characters)
+    {
+#if defined(__has_builtin)
+#if __has_builtin(__builtin_prefetch)
+        __builtin_prefetch(characters);
+#endif
+#endif
+    }
     QStringView store(QStringView text);
     void startTail(qsizetype atLeast);
     void dropTail();

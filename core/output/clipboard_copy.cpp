@@ -62,16 +62,18 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
             yieldBetweenCells();
             appendCell(text, cellText(rows.item(r), c), widths.at(c));
         }
-        // The row's last tab, then its trailing spaces (spaces only: a tab stops it). The
-        // text before this row ends in CR LF, so the trimming stays within the row.
+        // The row's last tab, then its trailing spaces (spaces only: a tab stops it), give
+        // way to CR LF. The text before this row ends in CR LF, so the trimming stays within
+        // the row. One resize, not a chop, a truncation and an append: bench_output's copy.
         if (text.isEmpty())
             throw Failure::invalidProcedureCall(); // a list without columns has no tab to take
-        text.chop(1);
-        qsizetype end = text.size();
+        qsizetype end = text.size() - 1;
         while (end > 0 && text.at(end - 1) == u' ')
             --end;
-        text.truncate(end);
-        text.append(u"\r\n");
+        text.resize(end + 2);
+        QChar* const lineEnd = text.data() + end;
+        lineEnd[0] = u'\r';
+        lineEnd[1] = u'\n';
     }
 
     clearClipboard();

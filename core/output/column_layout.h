@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -21,12 +22,17 @@ inline std::int32_t cellLength(QStringView cell)
     return static_cast<std::int32_t>(cell.size());
 }
 
-// Cell, padding up to the width, tab; only for a cell no longer than its column.
+// Cell, padding up to the width, tab; only for a cell no longer than its column. The line
+// grows once and is written in place instead of three calls into Qt per cell: written by
+// hand for speed (bench_output's save and copy).
 inline void appendPadded(QString& line, QStringView cell, std::int32_t width)
 {
-    line.append(cell);
-    line.resize(line.size() + (width - cell.size()), u' ');
-    line.append(u'\t');
+    const qsizetype padding = std::max<qsizetype>(width - cell.size(), 0);
+    const qsizetype start = line.size();
+    line.resize(start + cell.size() + padding + 1);
+    QChar* const out = std::copy_n(cell.data(), cell.size(), line.data() + start);
+    std::fill_n(out, padding, u' ');
+    out[padding] = u'\t';
 }
 
 // A cell longer than its column (the list changed after it was measured) is never cut: it

@@ -7,29 +7,16 @@
 
 namespace velmora {
 
-namespace {
-Platform* g_installed = nullptr;
+Platform* detail::installedPlatform = nullptr;
+
+void detail::stopWithoutPlatform()
+{
+    qFatal("No platform installed: main() installs the real one, a test its double");
 }
 
-void Platform::yieldToEventLoop(Pump mode)
+ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(detail::installedPlatform)
 {
-    if (m_ending)
-        throw ProgramEnding{};
-    pumpEvents(mode);
-    if (m_ending)
-        throw ProgramEnding{};
-}
-
-Platform& platform()
-{
-    if (!g_installed)
-        qFatal("No platform installed: main() installs the real one, a test its double");
-    return *g_installed;
-}
-
-ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(g_installed)
-{
-    g_installed = &replacement;
+    detail::installedPlatform = &replacement;
     installErrorBoxDisplay([](const QString& message) {
         platform().messageBox(message, MsgBoxIcon::Exclamation, kErrorBoxTitle.toString());
     });
@@ -37,7 +24,7 @@ ScopedPlatform::ScopedPlatform(Platform& replacement) : m_previous(g_installed)
 
 ScopedPlatform::~ScopedPlatform()
 {
-    g_installed = m_previous;
+    detail::installedPlatform = m_previous;
 }
 
 } // namespace velmora
