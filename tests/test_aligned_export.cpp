@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -370,10 +371,14 @@ void AlignedExportTest::codePageEncodingOfLongRuns_data()
     QTest::newRow("Latin-1 and a missing character") << u"abcdefgh\u00E9\u0100abcdefgh"_s;
     QTest::newRow("pair across two runs") << u"abcdefg"_s + pair + u"abcdefgh"_s;
     QTest::newRow("lone surrogate") << u"abcdefgh"_s + QChar(0xD800) + u"abcdefgh"_s;
+    QTest::newRow("lone low surrogate after ASCII") << u"abc"_s + QChar(0xDC00);
+    QTest::newRow("pair first") << pair + u"abcdefgh"_s;
+    QTest::newRow("empty") << QString();
 }
 
 // Encoding a text whole gives the bytes of its units encoded one at a time, and fails, with
-// the bytes as they were, when one of them fails.
+// the bytes as they were, when one of them fails. In UTF-8 the bytes are those of Qt's
+// encoder given the whole text, which fails only on a lone surrogate.
 void AlignedExportTest::codePageEncodingOfLongRuns()
 {
     QFETCH(QString, text);
@@ -384,6 +389,12 @@ void AlignedExportTest::codePageEncodingOfLongRuns()
     QByteArray appended("before");
     QCOMPARE(appendWindows1252(text, appended), allHeld);
     QCOMPARE(appended, allHeld ? "before" + oneByOne : QByteArray("before"));
+
+    QStringEncoder qtEncoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QByteArray qtBytes = qtEncoder.encode(text);
+    QByteArray utf8("before");
+    QCOMPARE(appendCodePage(CodePage::Utf8, text, utf8), !qtEncoder.hasError());
+    QCOMPARE(utf8, qtEncoder.hasError() ? QByteArray("before") : "before" + qtBytes);
 }
 
 QTEST_MAIN(AlignedExportTest)

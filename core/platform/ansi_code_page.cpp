@@ -27,12 +27,20 @@ QString decodeUtf8(QByteArrayView bytes)
     return decodeWindows1252(bytes);
 }
 
+// ASCII is its own UTF-8: a text's ASCII beginning, which for most texts is all of it, is
+// copied without making an encoder, and only the rest is encoded.
 bool appendUtf8(QStringView text, QByteArray& bytes)
 {
     const qsizetype before = bytes.size();
     bytes.resize(before + 3 * text.size()); // the most a UTF-16 unit takes
+    char* const out = bytes.data() + before;
+    const qsizetype ascii = copyAsciiPrefix(text, out);
+    if (ascii == text.size()) {
+        bytes.truncate(before + ascii);
+        return true;
+    }
     QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const char* end = encoder.appendToBuffer(bytes.data() + before, text);
+    const char* end = encoder.appendToBuffer(out + ascii, text.sliced(ascii));
     if (encoder.hasError()) { // a lone surrogate, which UTF-8 cannot hold
         bytes.truncate(before);
         return false;

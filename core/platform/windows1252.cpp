@@ -38,17 +38,11 @@ QString decodeWindows1252(QByteArrayView bytes)
     return text;
 }
 
-bool appendWindows1252(QStringView text, QByteArray& bytes)
+qsizetype copyAsciiPrefix(QStringView text, char* out)
 {
-    const qsizetype before = bytes.size();
-    bytes.resize(before + text.size());
-    char* out = bytes.data() + before;
     const char16_t* in = text.utf16();
     const qsizetype size = text.size();
     qsizetype i = 0;
-    // Runs of eight units below 0x80, most of any text, are copied without a look at each:
-    // a fixed-length loop the compiler turns into a few vector instructions. Written by hand
-    // for speed (bench_output's save).
     constexpr qsizetype kRun = 8;
     for (; i + kRun <= size; i += kRun) {
         char16_t any = 0;
@@ -59,7 +53,19 @@ bool appendWindows1252(QStringView text, QByteArray& bytes)
         for (qsizetype k = 0; k < kRun; ++k)
             out[i + k] = static_cast<char>(in[i + k]);
     }
-    for (; i < size; ++i) {
+    for (; i < size && in[i] < 0x80; ++i)
+        out[i] = static_cast<char>(in[i]);
+    return i;
+}
+
+bool appendWindows1252(QStringView text, QByteArray& bytes)
+{
+    const qsizetype before = bytes.size();
+    bytes.resize(before + text.size());
+    char* out = bytes.data() + before;
+    const char16_t* in = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype i = copyAsciiPrefix(text, out); i < size; ++i) {
         const int byte = encodeOne(in[i]); // a surrogate, paired or not, is never one
         if (byte < 0) {
             bytes.truncate(before);
