@@ -54,6 +54,7 @@ private Q_SLOTS:
     void faultPaths_data();
     void faultPaths();
     void saveCommand();
+    void bigFileWrittenWhole_data();
     void bigFileWrittenWhole();
     void savedInTheCodePageOrInUnicode_data();
     void savedInTheCodePageOrInUnicode();
@@ -278,20 +279,45 @@ void AlignedExportTest::saveCommand()
     QVERIFY(scope.fake.boxes.empty());
 }
 
-// Past the size at which the writer hands the file to the disk in pieces.
+void AlignedExportTest::bigFileWrittenWhole_data()
+{
+    QTest::addColumn<QString>("lastLine");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("closed") << u"end"_s << true;
+    QTest::newRow("gone unclosed while a sync may run: nothing left") << u"end"_s << false;
+    QTest::newRow("a last line it lacks: all again in UTF-16") << u"\u03a9"_s << true;
+}
+
+// Past the size at which the writer hands the file to the disk in pieces and syncs it
+// beside the writing.
 void AlignedExportTest::bigFileWrittenWhole()
 {
+    QFETCH(QString, lastLine);
+    QFETCH(bool, closed);
+    FakePlatformScope scope; // the restart in UTF-16 and the reading back go through it
     QTemporaryDir dir;
     const QString path = dir.filePath(u"big.txt"_s);
-    auto writer = openSaveFileWriter(path, {&appendWindows1252, &decodeWindows1252});
-    for (int i = 0; i < 400'000; ++i) // 7.2 MB
-        writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
-    QVERIFY(!QFile::exists(path)); // nothing in place before the end
-    writer->close();
-    const QByteArray file = fileContents(path);
-    QCOMPARE(file.size(), qsizetype{400'000} * 18);
-    QCOMPARE(file.sliced(qsizetype{18} * 262'144, 18), QByteArray("0000000000262144\r\n"));
-    QCOMPARE(file.last(18), QByteArray("0000000000399999\r\n"));
+    {
+        auto writer = openSaveFileWriter(path, {&appendWindows1252, &decodeWindows1252});
+        for (int i = 0; i < 600'000; ++i) // 10.8 MB
+            writer->writeLine(u"%1"_s.arg(i, 16, 10, QChar(u'0')));
+        writer->writeLine(lastLine);
+        QVERIFY(!QFile::exists(path)); // nothing in place before the end
+        if (closed)
+            writer->close();
+    }
+    if (!closed) {
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{});
+        return;
+    }
+    const QString text = input::readFileText(windowsPathIn(dir, u"big.txt"_s));
+    const bool unicode = text.startsWith(QChar(0xFEFF));
+    QCOMPARE(unicode, lastLine == u"\u03a9"_s);
+    const QString lines = unicode ? text.sliced(1) : text;
+    QCOMPARE(lines.size(), qsizetype{600'000} * 18 + lastLine.size() + 2);
+    QCOMPARE(lines.sliced(qsizetype{18} * 262'144, 18), u"0000000000262144\r\n"_s);
+    QCOMPARE(lines.last(18 + lastLine.size() + 2),
+             u"0000000000599999\r\n"_s + lastLine + u"\r\n"_s);
 }
 
 void AlignedExportTest::savedInTheCodePageOrInUnicode_data()
