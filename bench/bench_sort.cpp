@@ -4,8 +4,10 @@
 //              the texts, on one thread: random keys, random keys after a shared beginning,
 //              and many short keys with one very long one;
 //   lines    - the command end to end through the window on random lines, the longest
-//              event-loop gap during the sort, the result-list fill, already-sorted lines,
-//              and already-sorted lines numbered (the fill with counters);
+//              gap between two turns of the window during the sort (inside work that
+//              must not yield, a round of repainting), the result-list fill,
+//              already-sorted lines, and already-sorted lines numbered (the fill with
+//              counters);
 //   words    - word mode over a text of a million lines;
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_sort [--quick] [ranking] [lines] [words]
@@ -100,7 +102,8 @@ struct SortRun
 };
 
 // Start Sorting on the lines, best of `runs`; the input list is filled once.
-SortRun startSorting(MainWindow& form, const QStringList& lines, qsizetype results, int runs)
+SortRun startSorting(ScriptedPlatform& platform, MainWindow& form, const QStringList& lines,
+                     qsizetype results, int runs)
 {
     form.inputList->items().clear();
     form.resultList->items().clear();
@@ -108,7 +111,9 @@ SortRun startSorting(MainWindow& form, const QStringList& lines, qsizetype resul
         form.inputList->items().add(line);
     settleView(form.inputList);
     SortRun best;
-    GapMeter gaps;
+    // Inside work that must not yield, a round of repainting is the window's turn.
+    GapMeter gaps(&form);
+    platform.watchRepaintOnlySteps([&](bool started) { gaps.repaintOnlyStep(started); });
     for (int run = 0; run < runs; ++run) {
         gaps.start();
         QElapsedTimer timer;
@@ -129,6 +134,7 @@ SortRun startSorting(MainWindow& form, const QStringList& lines, qsizetype resul
         if (now.seconds < best.seconds)
             best = now;
     }
+    platform.watchRepaintOnlySteps({});
     return best;
 }
 
@@ -193,24 +199,24 @@ void ranking(int count)
     ranking("1,023 keys alike in their first 1,000 units", alike);
 }
 
-void lines(MainWindow& form, const QTemporaryDir& scratch, bool quick)
+void lines(ScriptedPlatform& platform, MainWindow& form, const QTemporaryDir& scratch, bool quick)
 {
     std::printf("Start Sorting end to end through the window, lines (best of 3):\n");
     for (int count : {10'000, 100'000, quick ? 200'000 : 1'000'000}) {
         const QStringList keys = randomKeys(count, 2);
-        const SortRun ours = startSorting(form, keys, keys.size(), 3);
+        const SortRun ours = startSorting(platform, form, keys, keys.size(), 3);
         const double gnu = gnuSort(scratchFile(scratch, u"lines.txt"_s, keys));
         printAgainstGnuSort(qPrintable(u"%L1 random lines (8-20 chars)"_s.arg(count)), ours, gnu);
     }
     QStringList sorted = randomKeys(quick ? 200'000 : 1'000'000, 3);
     std::sort(sorted.begin(), sorted.end(), codeUnitLess);
-    const SortRun ours = startSorting(form, sorted, sorted.size(), 3);
+    const SortRun ours = startSorting(platform, form, sorted, sorted.size(), 3);
     printAgainstGnuSort(qPrintable(u"%L1 already-sorted lines"_s.arg(sorted.size())), ours,
                         gnuSort(scratchFile(scratch, u"sorted.txt"_s, sorted)));
 
     // With counters every result is a new text: its fill is held to 50 ms per million rows.
     form.counterCheck->setChecked(true);
-    const SortRun numbered = startSorting(form, sorted, sorted.size(), 3);
+    const SortRun numbered = startSorting(platform, form, sorted, sorted.size(), 3);
     form.counterCheck->setChecked(false);
     printAgainstGnuSort(qPrintable(u"%L1 sorted lines, numbered"_s.arg(sorted.size())), numbered,
                         0);
@@ -219,14 +225,14 @@ void lines(MainWindow& form, const QTemporaryDir& scratch, bool quick)
     std::printf("  peak memory so far: %.0f MiB\n", peakMemoryMiB());
 }
 
-void words(MainWindow& form, const QTemporaryDir& scratch, bool quick)
+void words(ScriptedPlatform& platform, MainWindow& form, const QTemporaryDir& scratch, bool quick)
 {
     const QStringList text = randomText(quick ? 200'000 : 1'000'000, 4);
     QStringList oneWordALine;
     for (const QString& line : text)
         oneWordALine += line.split(u' ');
     form.sortWordsOption->setChecked(true);
-    const SortRun ours = startSorting(form, text, oneWordALine.size(), 3);
+    const SortRun ours = startSorting(platform, form, text, oneWordALine.size(), 3);
     form.sortLinesOption->setChecked(true);
     std::printf("Start Sorting, word mode (best of 3):\n");
     printAgainstGnuSort(
@@ -261,13 +267,15 @@ int main(int argc, char* argv[])
     if (wanted("ranking"_L1))
         ranking(quick ? 200'000 : 1'000'000);
     {
+        ScriptedPlatform platform({}, {}); // no dialog is opened
+        const velmora::ScopedPlatform platformInUse(platform);
         MainWindow form;
         form.startUp();
         form.show();
         if (wanted("lines"_L1))
-            lines(form, scratch, quick);
+            lines(platform, form, scratch, quick);
         if (wanted("words"_L1))
-            words(form, scratch, quick);
+            words(platform, form, scratch, quick);
     }
     return 0;
 }
