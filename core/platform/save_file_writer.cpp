@@ -4,12 +4,15 @@
 #include "core/platform/host_files.h"
 #include "core/platform/host_paths.h"
 #include "core/platform/host_save_file.h"
+#include "core/platform/platform.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <optional>
 #include <system_error>
@@ -90,7 +93,9 @@ public:
         if (!m_file->flush())
             fail();
         awaitSync();
-        sync(host::SyncWhat::DataAndMetadata);
+        SyncOutcome last;
+        besideWindow([&] { last = syncOf(m_file->handle(), host::SyncWhat::DataAndMetadata); });
+        check(last);
         if (const QFileDevice::FileError error = m_file->commit(); error != QFileDevice::NoError) {
             m_failure = writeFailure(error);
             throw *m_failure;
@@ -102,10 +107,12 @@ private:
     // before the commit writes it in one go, and the window waits, frozen, for as long as
     // that takes. On Linux each megabyte is sent off without waiting. Every four megabytes
     // a sync starts on a thread of its own, unless the last is still running, while the
-    // writing goes on; the window waits for a sync only once 32 megabytes have been written
-    // since it started. (Synced on the window's thread, one sync in a save here took 100 to
-    // 150 ms: bench_huge's save.) A sync that fails shows when it is next looked at, at the
-    // latest at the close, and the file is then never committed, as when it fails at once.
+    // writing goes on; the writing waits for a sync only once 32 megabytes have been written
+    // since it started, and then, like the last sync at the close, beside the window, which
+    // meanwhile only repaints. (Synced on the window's thread, one sync in a save here took
+    // 100 to 150 ms: bench_huge's save.) A sync that fails shows when it is next looked at,
+    // at the latest at the close, and the file is then never committed, as when it fails at
+    // once.
     static constexpr qint64 kWritebackChunk = 1 << 20;
     static constexpr int kChunksPerSync = 4;
     static constexpr qint64 kMostWrittenDuringSync = qint64{32} << 20;
@@ -181,11 +188,22 @@ private:
     // Waits for the sync under way, if any.
     void awaitSync()
     {
-        if (m_syncing.valid())
-            check(m_syncing.get());
+        if (!m_syncing.valid())
+            return;
+        if (m_syncing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            besideWindow([&] { m_syncing.wait(); });
+        check(m_syncing.get());
     }
 
-    void sync(host::SyncWhat what) { check(syncOf(m_file->handle(), what)); }
+    // A wait for the disk runs beside the window, which meanwhile only repaints, unless it
+    // is already part of such work (the restart in UTF-16).
+    void besideWindow(const std::function<void()>& wait)
+    {
+        if (m_besideWindow)
+            wait();
+        else
+            platform().runWhileRepainting(wait);
+    }
 
     // A refusal to keep the bytes so far is a failed write.
     void check(const SyncOutcome& outcome)
@@ -231,6 +249,8 @@ private:
         m_chunksSinceSync = 0;
         m_unicode = true;
         m_pending.append("\xFF\xFE", 2);
+        m_besideWindow = true;
+        const auto back = qScopeGuard([&] { m_besideWindow = false; });
         platform().runWhileRepainting([&] {
             QByteArray chunk;
             for (qint64 from = 0; from < written;) {
@@ -277,7 +297,8 @@ private:
     std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
     // After the file: a writer that goes waits for its sync before the file closes.
     std::future<SyncOutcome> m_syncing;
-    qint64 m_syncStartedAt = 0; // the bytes written when the last sync started
+    qint64 m_syncStartedAt = 0;  // the bytes written when the last sync started
+    bool m_besideWindow = false; // in work beside the window already
 };
 
 } // namespace
