@@ -473,4 +473,17 @@ wait_until_idle
 shoot 03-skin.png
 close_and_expect_end "closing the skinned window" 5000
 
+step "text in five scripts, from a UTF-16 file, drawn for a person to look at (04-scripts.png)"
+{
+    printf '\xff\xfe'
+    printf 'Zo\xc3\xab na\xc3\xafve caf\xc3\xa9\r\n\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac\r\n\xd0\x9a\xd0\xb8\xd1\x80\xd0\xb8\xd0\xbb\xd0\xbb\xd0\xb8\xd1\x86\xd0\xb0\r\n\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe3\x81\xae\xe3\x83\x86\xe3\x82\xad\xe3\x82\xb9\xe3\x83\x88\r\n\xf0\x9f\x98\x80 emoji\r\n' |
+        iconv -f UTF-8 -t UTF-16LE
+} >"$work/scripts.txt"
+start_app "$app"
+click LoadText
+answer_file_dialog '^Load List' "$work/scripts.txt"
+wait_until_idle
+shoot 04-scripts.png
+close_and_expect_end "closing after the scripts" 5000
+
 echo "PASS: the real window, end to end; screenshots in $(realpath "$shots")"
