@@ -146,10 +146,7 @@ private:
         m_sentUpTo = end;
         if (++m_chunksSinceSync == kChunksPerSync) {
             m_chunksSinceSync = 0;
-            const bool syncRunning =
-                m_syncing.valid() &&
-                m_syncing.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
-            if (!syncRunning || end - m_syncStartedAt >= kMostWrittenDuringSync) {
+            if (!syncStillRunning() || end - m_syncStartedAt >= kMostWrittenDuringSync) {
                 awaitSync();
                 startSync(end);
             }
@@ -185,12 +182,18 @@ private:
         }
     }
 
+    bool syncStillRunning() const
+    {
+        return m_syncing.valid() &&
+               m_syncing.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    }
+
     // Waits for the sync under way, if any.
     void awaitSync()
     {
         if (!m_syncing.valid())
             return;
-        if (m_syncing.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        if (syncStillRunning())
             besideWindow([&] { m_syncing.wait(); });
         check(m_syncing.get());
     }
