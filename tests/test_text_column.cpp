@@ -20,8 +20,12 @@ namespace {
 
 QString randomText(std::mt19937& random)
 {
-    // Mostly short, now and then longer than a whole block, so blocks fill and follow.
-    const std::size_t length = random() % 50 == 0 ? 5000 + random() % 3000 : random() % 12;
+    // Mostly short, now and then longer than a whole block, so blocks fill and follow, and
+    // rarely about as long as a text whose length its view holds alone.
+    constexpr auto kLongestShort = std::size_t{velmora::PackedTextView::kLongestShort};
+    const std::size_t length = random() % 2000 == 0 ? kLongestShort - 1 + random() % 4
+                               : random() % 50 == 0 ? 5000 + random() % 3000
+                                                    : random() % 12;
     QString text;
     for (std::size_t i = 0; i < length; ++i)
         text.append(QChar(u'a' + static_cast<char16_t>(random() % 26)));
@@ -141,12 +145,15 @@ void TextColumnTest::viewsOutliveTheColumnsThatMadeTheirBlocks()
     // A file's lines are views of its text; word mode's keys are views of the lines; the
     // sorted keys are views in another order. Each stays readable once those before it are
     // cleared or gone.
+    // A line too long for its view alone is copied, its length before it.
+    const QString longLine(velmora::PackedTextView::kLongestShort + 1, u'z');
     TextColumn keys;
     {
         TextColumn lines;
-        const QStringView text = lines.holdBlock(u"dog cat\nant"_s);
+        const QStringView text = lines.holdBlock(u"dog cat\nant\n"_s + longLine);
         lines.appendView(text.first(7));
-        lines.appendView(text.sliced(8));
+        lines.appendView(text.sliced(8, 3));
+        lines.appendView(text.sliced(12));
         lines.append(u"bee"_s);
         keys.holdBlocksOf(lines);
         keys.holdBlocksOf(lines); // held once
@@ -156,9 +163,9 @@ void TextColumnTest::viewsOutliveTheColumnsThatMadeTheirBlocks()
         }
         lines.clear();
     }
-    const TextColumn sorted = keys.gathered({2, 3, 1, 0});
+    const TextColumn sorted = keys.gathered({2, 4, 1, 0, 3});
     keys.clear();
-    QCOMPARE(textsOf(sorted), (QStringList{u"ant"_s, u"bee"_s, u"cat"_s, u"dog"_s}));
+    QCOMPARE(textsOf(sorted), (QStringList{u"ant"_s, u"bee"_s, u"cat"_s, u"dog"_s, longLine}));
 }
 
 void TextColumnTest::aCopyIsReadOnAnotherThreadWhileItsOriginalChanges()
@@ -216,8 +223,12 @@ void TextColumnTest::reorderedIntoOneBlockAndBack()
 
     TextColumn reordered = column.gatheredIntoOneBlock(order);
     QCOMPARE(textsOf(reordered), expected);
-    for (qsizetype i = 1; i < reordered.size(); ++i) // front to back, one after the other
-        QCOMPARE(reordered.at(i).data(), reordered.at(i - 1).data() + reordered.at(i - 1).size());
+    for (qsizetype i = 1; i < reordered.size(); ++i) { // front to back, one after the other
+        const qsizetype lengthBefore =
+            velmora::PackedTextView::storedUnits(reordered.at(i).size()) - reordered.at(i).size();
+        QCOMPARE(reordered.at(i).data() - lengthBefore,
+                 reordered.at(i - 1).data() + reordered.at(i - 1).size());
+    }
     TextColumn back = reordered.scattered(order);
     column.clear(); // the characters read now are the reordered block's
     reordered.clear();

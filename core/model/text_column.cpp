@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <utility>
 
 namespace velmora {
@@ -55,14 +56,14 @@ TextColumn& TextColumn::operator=(TextColumn&& other) noexcept
 
 void TextColumn::append(QStringView text)
 {
-    const QStringView stored = store(text);
-    m_views.append(View::of(stored));
+    const PackedTextView stored = store(text);
+    m_views.append(stored);
 }
 
 void TextColumn::replace(qsizetype i, QStringView text)
 {
-    const QStringView stored = store(text);
-    m_views[i] = View::of(stored);
+    const PackedTextView stored = store(text);
+    m_views[i] = stored;
 }
 
 void TextColumn::clear()
@@ -93,6 +94,7 @@ void TextColumn::append(TextColumn&& other)
 
 QStringView TextColumn::holdBlock(QString block)
 {
+    refuseBeyondViews(block);
     m_blocks.append(std::move(block));
     return m_blocks.constLast();
 }
@@ -113,8 +115,8 @@ TextColumn TextColumn::gathered(const std::vector<std::uint32_t>& positions) con
     TextColumn column;
     column.m_blocks = m_blocks;
     column.m_views.resize(static_cast<qsizetype>(positions.size()));
-    View* out = column.m_views.data();
-    const View* in = m_views.constData();
+    PackedTextView* out = column.m_views.data();
+    const PackedTextView* in = m_views.constData();
     inOneOrTwoHalves(column.size(), [&](qsizetype begin, qsizetype end) {
         for (qsizetype i = begin; i < end; ++i)
             out[i] = in[positions[static_cast<std::size_t>(i)]];
@@ -125,18 +127,19 @@ TextColumn TextColumn::gathered(const std::vector<std::uint32_t>& positions) con
 TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& positions) const
 {
     TextColumn column = gathered(positions);
-    View* views = column.m_views.data();
+    PackedTextView* views = column.m_views.data();
     const qsizetype count = column.size();
     // The characters of each half's texts: where the back half's characters start.
     std::array<qsizetype, 2> unitsOfHalf{};
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         qsizetype units = 0;
         for (qsizetype i = begin; i < end; ++i)
-            units += views[i].size;
+            units += PackedTextView::storedUnits(views[i].size());
         unitsOfHalf[halfBeginningAt(begin)] = units;
     });
     const qsizetype frontUnits = unitsOfHalf[0];
     QString block(frontUnits + unitsOfHalf[1], Qt::Uninitialized);
+    refuseBeyondViews(block);
     QChar* const first = block.data();
     // The texts are read in an order of their own, so each is asked for some rows ahead.
     // Written by hand for speed (bench_huge's Start Sorting, save and copy).
@@ -146,9 +149,9 @@ TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& po
         for (qsizetype i = begin; i < end; ++i) {
             if (i + kAhead < end)
                 column.prefetch(i + kAhead);
-            std::copy_n(views[i].data, views[i].size, out);
-            views[i].data = out;
-            out += views[i].size;
+            const QStringView text = views[i].view();
+            views[i] = PackedTextView::writeAt(out, text);
+            out += PackedTextView::storedUnits(text.size());
         }
     });
     column.m_blocks = {std::move(block)};
@@ -160,8 +163,8 @@ TextColumn TextColumn::scattered(const std::vector<std::uint32_t>& positions) co
     TextColumn column;
     column.m_blocks = m_blocks;
     column.m_views.resize(m_views.size());
-    View* out = column.m_views.data();
-    const View* in = m_views.constData();
+    PackedTextView* out = column.m_views.data();
+    const PackedTextView* in = m_views.constData();
     inOneOrTwoHalves(size(), [&](qsizetype begin, qsizetype end) {
         for (qsizetype i = begin; i < end; ++i)
             out[positions[static_cast<std::size_t>(i)]] = in[i];
@@ -170,16 +173,16 @@ TextColumn TextColumn::scattered(const std::vector<std::uint32_t>& positions) co
 }
 
 // The text's characters in this column's last block, which gets a successor when full.
-QStringView TextColumn::store(QStringView text)
+PackedTextView TextColumn::store(QStringView text)
 {
     if (text.isEmpty())
-        return {};
-    if (text.size() > m_tailRoom)
-        startTail(text.size());
-    std::copy_n(text.data(), text.size(), m_tailFree);
-    const QStringView stored(m_tailFree, text.size());
-    m_tailFree += text.size();
-    m_tailRoom -= text.size();
+        return PackedTextView::of({});
+    const qsizetype units = PackedTextView::storedUnits(text.size());
+    if (units > m_tailRoom)
+        startTail(units);
+    const PackedTextView stored = PackedTextView::writeAt(m_tailFree, text);
+    m_tailFree += units;
+    m_tailRoom -= units;
     return stored;
 }
 
@@ -188,11 +191,20 @@ void TextColumn::startTail(qsizetype atLeast)
     const qsizetype units =
         std::max(atLeast, std::clamp(m_tailUnits * 2, kSmallestBlock, kLargestBlock));
     QString block(units, Qt::Uninitialized);
+    refuseBeyondViews(block);
     QChar* free = block.data(); // the block is this column's alone: no copy is made
     m_blocks.append(std::move(block));
     m_tailFree = free;
     m_tailRoom = units;
     m_tailUnits = units;
+}
+
+// A block no view can reach counts as memory the column cannot have; no host has given
+// out such addresses so far.
+void TextColumn::refuseBeyondViews(const QString& block)
+{
+    if (!PackedTextView::holdsAddress(block.constData() + block.size()))
+        throw std::bad_alloc();
 }
 
 void TextColumn::dropTail()

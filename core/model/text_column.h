@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/packed_text_view.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -11,7 +13,7 @@ namespace velmora {
 
 // A list's texts as one column: the characters of many texts lie together in a few big
 // blocks, and each text is a view into them. A text then costs its characters and one
-// view, where a QString per text costs a string, a heap block and its header too; and a
+// 8-byte view, where a QString per text costs a string, a heap block and its header too; and a
 // list of a file's lines is the file's decoded text itself, cut into views.
 //
 // Copying a column is cheap and shares its views and blocks until either copy changes;
@@ -37,7 +39,7 @@ public:
     void prefetch(qsizetype i) const
     {
         if (i >= 0 && i < size())
-            prefetchAt(m_views.at(i).data);
+            prefetchAt(m_views.at(i).data());
     }
 
     void append(QStringView text);
@@ -55,10 +57,17 @@ public:
 
     // Building a column out of blocks a caller made: holdBlock() keeps a block of
     // characters and returns them; appendView() appends a text that must lie within a
-    // block this column holds. Both are how a file's text becomes its lines without a copy.
+    // block this column holds. Both are how a file's text becomes its lines without a copy
+    // (but for a text too long for a view alone, which is copied).
     QStringView holdBlock(QString block);
     void holdBlocksOf(const TextColumn& other);
-    void appendView(QStringView text) { m_views.append(View::of(text)); }
+    void appendView(QStringView text)
+    {
+        if (PackedTextView::isLong(text.size()))
+            append(text);
+        else
+            m_views.append(PackedTextView::of(text));
+    }
 
     // The texts at these positions, in this order, sharing this column's blocks.
     TextColumn gathered(const std::vector<std::uint32_t>& positions) const;
@@ -72,14 +81,6 @@ public:
     bool isSameCopyAs(const TextColumn& other) const { return m_views.isSharedWith(other.m_views); }
 
 private:
-    struct View
-    {
-        const QChar* data;
-        qsizetype size;
-        static View of(QStringView text) { return {text.data(), text.size()}; }
-        QStringView view() const { return {data, size}; }
-    };
-
     static void prefetchAt(const QChar* characters)
     {
 #if defined(__has_builtin)
@@ -88,11 +89,12 @@ private:
 #endif
 #endif
     }
-    QStringView store(QStringView text);
+    PackedTextView store(QStringView text);
     void startTail(qsizetype atLeast);
     void dropTail();
+    static void refuseBeyondViews(const QString& block);
 
-    QList<View> m_views;
+    QList<PackedTextView> m_views;
     QList<QString> m_blocks;
     // Room left in the last block, which only this column writes into: a copy starts its
     // own.
