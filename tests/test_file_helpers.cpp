@@ -1,8 +1,10 @@
 #include "core/errors/runtime_failure.h"
 #include "core/input/file_helpers.h"
 #include "core/platform/ansi_code_page.h"
+#include "core/platform/windows1252.h"
 #include "core/platform/windows_paths.h"
 #include "fake_platform.h"
+#include "reference_utf8.h"
 #include "test_helpers.h"
 #include "tests/host/host_faults.h"
 
@@ -130,6 +132,47 @@ private Q_SLOTS:
             QVERIFY(appendCodePage(codePage, text, back));
             QCOMPARE(back, bytes);
         }
+    }
+
+    // A big file is decoded in two parts that meet after the first line feed from its
+    // middle on. Each row puts bytes around that line feed (or elsewhere) in a long ASCII
+    // text: the decoding must be UTF-8 read plainly, or the whole file in Windows-1252.
+    void utf8DecodedInPartsAsWhole_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // just before the meeting line feed
+        QTest::addColumn<QByteArray>("after");  // just after it
+        QTest::addColumn<QByteArray>("front");  // at the file's start
+        QTest::addColumn<QByteArray>("back");   // at the file's end
+        QTest::addColumn<bool>("feed");         // whether the meeting line feed is there
+        const auto row = [](const char* tag, const char* before, const char* after,
+                            const char* front, const char* back, bool feed = true) {
+            QTest::newRow(tag) << QByteArray::fromHex(before) << QByteArray::fromHex(after)
+                               << QByteArray::fromHex(front) << QByteArray::fromHex(back) << feed;
+        };
+        row("ASCII only", "", "", "", "");
+        row("a sequence on either side", "c3a9", "e697a5", "", "");
+        row("front shorter as text than as bytes", "", "", QByteArray("e697a5").repeated(9000),
+            "f09f9880");
+        row("a sequence cut by the line feed", "e697", "", "", "");
+        row("a continuation byte after it", "", "a5", "", "");
+        row("the mark after it stays U+FEFF", "", "efbbbf", "efbbbf", "");
+        row("a lone E9 in the back part only", "", "", "", "e9");
+        row("a lone E9 in the front part only", "", "", "e9", "");
+        row("no line feed from the middle on", "c3a9", "", "", "", false);
+    }
+    void utf8DecodedInPartsAsWhole()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QByteArray, front);
+        QFETCH(QByteArray, back);
+        QFETCH(bool, feed);
+        // The line feed a little behind the middle: the first from there on.
+        QByteArray bytes = front + QByteArray(100'000 - front.size(), 'a') + before;
+        const QByteArray rest = (feed ? "\n"_ba : "b"_ba) + after + QByteArray(99'000, 'a') + back;
+        bytes += feed ? rest : QByteArray(rest).replace('\n', 'b');
+        const QString expected = fromStrictUtf8(bytes).value_or(decodeWindows1252(bytes));
+        QCOMPARE(decodeCodePage(CodePage::Utf8, bytes), expected);
     }
 
     // In a folder holding a.txt ("x") and the folder sub; "pipe", "locked" (no permissions)

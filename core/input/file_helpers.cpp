@@ -1,6 +1,7 @@
 #include "core/input/file_helpers.h"
 
 #include "core/errors/runtime_failure.h"
+#include "core/platform/large_pages.h"
 #include "core/platform/platform.h"
 
 #include <QtEndian>
@@ -41,6 +42,7 @@ QString decodeUtf16(const QByteArray& bytes, Encoding encoding)
     const qsizetype units = bytes.size() / 2;
     const bool oddByte = bytes.size() % 2 != 0;
     QString text(units + (oddByte ? 1 : 0), Qt::Uninitialized);
+    adviseLargePagesFor(text.data(), std::size_t(text.size()));
     if (encoding == Encoding::Utf16LittleEndian)
         qFromLittleEndian<char16_t>(bytes.constData(), units, text.data());
     else

@@ -28,9 +28,10 @@ bool holdsMoreThanSpaces(QStringView line)
 // The kept lines of the part [begin, end) of the text `file` holds, a part that starts a
 // line and ends one.
 TextColumn keptLinesOf(const TextColumn& file, QStringView all, qsizetype begin, qsizetype end,
-                       bool anyCarriageReturn)
+                       bool anyCarriageReturn, qsizetype room = 0)
 {
     TextColumn lines;
+    lines.reserve(room);
     lines.holdBlocksOf(file);
     for (qsizetype start = begin; start < end;) {
         const qsizetype feed = all.indexOf(u'\n', start);
@@ -56,18 +57,35 @@ TextColumn keptLinesOf(const TextColumn& file, QStringView all, qsizetype begin,
 // first, so CR LF and LF files give the same items and CR-only lines run together. The
 // lines are views of the text itself, which they hold, so a kept line costs one view and
 // a skipped one nothing; only a line with a CR inside is copied. Each half of a big text
-// is cut on a thread of its own, the halves meeting at a line end.
+// is cut on a thread of its own, the halves meeting at a line end, into room for as many
+// lines as it has line feeds, counted first: the front half's room takes the back half's
+// lines too. Grown row by row instead, the lists' arrays would be copied as they grow,
+// and their fresh memory, which large pages make cheap, written a page at a time.
 TextColumn keptLines(QString text)
 {
     TextColumn file;
     const QStringView all = file.holdBlock(std::move(text));
-    const bool anyCarriageReturn = all.contains(u'\r');
     const qsizetype feed = all.indexOf(u'\n', all.size() / 2);
     if (all.size() < kTwoThreadsFrom || feed < 0)
-        return keptLinesOf(file, all, 0, all.size(), anyCarriageReturn);
+        return keptLinesOf(file, all, 0, all.size(), all.contains(u'\r'));
+    std::array<qsizetype, 2> feeds{};
+    std::array<bool, 2> carriageReturns{};
+    inTwoParts(0, feed + 1, all.size(), [&](qsizetype begin, qsizetype end) {
+        qsizetype feedCount = 0;
+        bool carriageReturn = false;
+        for (const QChar c : all.sliced(begin, end - begin)) {
+            feedCount += c == u'\n';
+            carriageReturn |= c == u'\r';
+        }
+        feeds[halfBeginningAt(begin)] = feedCount;
+        carriageReturns[halfBeginningAt(begin)] = carriageReturn;
+    });
+    const bool anyCarriageReturn = carriageReturns[0] || carriageReturns[1];
+    const std::array<qsizetype, 2> room{feeds[0] + feeds[1] + 1, feeds[1] + 1};
     std::array<TextColumn, 2> halves;
     inTwoParts(0, feed + 1, all.size(), [&](qsizetype begin, qsizetype end) {
-        halves[halfBeginningAt(begin)] = keptLinesOf(file, all, begin, end, anyCarriageReturn);
+        const std::size_t half = halfBeginningAt(begin);
+        halves[half] = keptLinesOf(file, all, begin, end, anyCarriageReturn, room[half]);
     });
     halves[0].append(std::move(halves[1]));
     return std::move(halves[0]);

@@ -1,5 +1,6 @@
 #include "core/model/text_column.h"
 
+#include "core/platform/large_pages.h"
 #include "core/threads/two_parts.h"
 
 #include <algorithm>
@@ -114,7 +115,7 @@ TextColumn TextColumn::gathered(const std::vector<std::uint32_t>& positions) con
 {
     TextColumn column;
     column.m_blocks = m_blocks;
-    column.m_views.resize(static_cast<qsizetype>(positions.size()));
+    column.sizeViewsToWrite(static_cast<qsizetype>(positions.size()));
     PackedTextView* out = column.m_views.data();
     const PackedTextView* in = m_views.constData();
     inOneOrTwoHalves(column.size(), [&](qsizetype begin, qsizetype end) {
@@ -140,6 +141,7 @@ TextColumn TextColumn::gatheredIntoOneBlock(const std::vector<std::uint32_t>& po
     const qsizetype frontUnits = unitsOfHalf[0];
     QString block(frontUnits + unitsOfHalf[1], Qt::Uninitialized);
     refuseBeyondViews(block);
+    adviseLargePagesFor(block.data(), std::size_t(block.size()));
     QChar* const first = block.data();
     // The texts are read in an order of their own, so each is asked for some rows ahead.
     // Written by hand for speed (bench_huge's Start Sorting, save and copy).
@@ -162,7 +164,7 @@ TextColumn TextColumn::scattered(const std::vector<std::uint32_t>& positions) co
 {
     TextColumn column;
     column.m_blocks = m_blocks;
-    column.m_views.resize(m_views.size());
+    column.sizeViewsToWrite(m_views.size());
     PackedTextView* out = column.m_views.data();
     const PackedTextView* in = m_views.constData();
     inOneOrTwoHalves(size(), [&](qsizetype begin, qsizetype end) {
@@ -192,11 +194,25 @@ void TextColumn::startTail(qsizetype atLeast)
         std::max(atLeast, std::clamp(m_tailUnits * 2, kSmallestBlock, kLargestBlock));
     QString block(units, Qt::Uninitialized);
     refuseBeyondViews(block);
+    adviseLargePagesFor(block.data(), std::size_t(block.size()));
     QChar* free = block.data(); // the block is this column's alone: no copy is made
     m_blocks.append(std::move(block));
     m_tailFree = free;
     m_tailRoom = units;
     m_tailUnits = units;
+}
+
+void TextColumn::reserve(qsizetype count)
+{
+    m_views.reserve(count);
+    adviseLargePagesFor(m_views.data(), std::size_t(m_views.capacity()));
+}
+
+// The views are left unset (PackedTextView's constructor), for threads that write them all.
+void TextColumn::sizeViewsToWrite(qsizetype count)
+{
+    reserve(count);
+    m_views.resize(count);
 }
 
 // A block no view can reach counts as memory the column cannot have; no host has given

@@ -49,7 +49,7 @@ public:
     void truncate(qsizetype size) { m_views.resize(size); }
     void clear();
     // Room for this many texts in all.
-    void reserve(qsizetype count) { m_views.reserve(count); }
+    void reserve(qsizetype count);
     // Room for this many more characters, so appending up to them allocates no block.
     void reserveCharacters(qsizetype units);
     // Appends every text of the other column, in order, taking them over (it is left empty).
@@ -93,6 +93,7 @@ private:
     void startTail(qsizetype atLeast);
     void dropTail();
     static void refuseBeyondViews(const QString& block);
+    void sizeViewsToWrite(qsizetype count);
 
     QList<PackedTextView> m_views;
     QList<QString> m_blocks;

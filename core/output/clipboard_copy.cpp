@@ -3,6 +3,7 @@
 #include "core/errors/runtime_failure.h"
 #include "core/model/list_items.h"
 #include "core/output/column_layout.h"
+#include "core/platform/large_pages.h"
 #include "core/platform/platform.h"
 
 #include <algorithm>
@@ -51,6 +52,7 @@ void copyToClipboard(ListItemCollection& rows, ColumnHeaderCollection& columns)
     // growing a text of many megabytes by copying it stalls the window for tens of ms.
     QString text;
     text.reserve(cellTotal + qsizetype(rows.count()) * (columnCount + 2));
+    adviseLargePagesFor(text.data(), std::size_t(text.capacity()));
     const std::int32_t rowCount = rows.count();
     for (std::int32_t r = 1; r <= rowCount; ++r) {
         yieldBetweenCells();

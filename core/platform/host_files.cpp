@@ -1,6 +1,7 @@
 #include "core/platform/host_files.h"
 
 #include "core/errors/runtime_failure.h"
+#include "core/platform/large_pages.h"
 #include "core/platform/platform.h"
 
 #include <new>
@@ -14,6 +15,7 @@ QByteArray readOpenFile(qint64 length, const std::function<qint64(char*, qint64)
     QByteArray bytes;
     try {
         bytes = QByteArray(static_cast<qsizetype>(length), Qt::Uninitialized);
+        adviseLargePagesFor(bytes.data(), std::size_t(bytes.size()));
     } catch (const std::bad_alloc&) {
         throw Failure::outOfMemory();
     }

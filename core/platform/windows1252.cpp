@@ -1,5 +1,7 @@
 #include "core/platform/windows1252.h"
 
+#include "core/platform/large_pages.h"
+
 #include <array>
 
 namespace velmora {
@@ -30,6 +32,7 @@ int encodeOne(char16_t c)
 QString decodeWindows1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
+    adviseLargePagesFor(text.data(), std::size_t(text.size()));
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
