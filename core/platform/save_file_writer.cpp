@@ -92,7 +92,7 @@ public:
         host::clearFailureReason();
         if (!m_file->flush())
             fail();
-        awaitSync();
+        awaitDiskRequest();
         SyncOutcome last;
         besideWindow([&] { last = syncOf(m_file->handle(), host::SyncWhat::DataAndMetadata); });
         check(last);
@@ -105,17 +105,19 @@ public:
 private:
     // A big file is handed to the disk in pieces as it grows: left to the end, the sync
     // before the commit writes it in one go, and the window waits, frozen, for as long as
-    // that takes. On Linux each megabyte is sent off without waiting. Every four megabytes
-    // a sync starts on a thread of its own, unless the last is still running, while the
-    // writing goes on; the writing waits for a sync only once 32 megabytes have been written
-    // since it started, and then, like the last sync at the close, beside the window, which
-    // meanwhile only repaints. (Synced on the window's thread, one sync in a save here took
-    // 100 to 150 ms: bench_huge's save.) A sync that fails shows when it is next looked at,
-    // at the latest at the close, and the file is then never committed, as when it fails at
-    // once.
+    // that takes. Each megabyte a request to the disk starts on a thread of its own, unless
+    // the last one is still running: every four megabytes a sync, otherwise (on Linux) a
+    // hint to start writing what came since the last request, which returns without waiting
+    // for the disk but may wait for a busy device's queue. The writing waits for a request
+    // only once 32 megabytes have been written since it started, and then, like the last
+    // sync at the close, beside the window, which meanwhile only repaints. (Synced on the
+    // window's thread, one sync in a save here took 100 to 150 ms, and one hint 20 to 35 ms
+    // while the disk was still writing another program's file: bench_huge's save.) A sync
+    // that fails shows when it is next looked at, at the latest at the close, and the file
+    // is then never committed, as when it fails at once.
     static constexpr qint64 kWritebackChunk = 1 << 20;
-    static constexpr int kChunksPerSync = 4;
-    static constexpr qint64 kMostWrittenDuringSync = qint64{32} << 20;
+    static constexpr qint64 kSyncEvery = qint64{4} << 20;
+    static constexpr qint64 kMostWrittenDuringRequest = qint64{32} << 20;
 
     // The lines are handed to the device a few dozen kilobytes at a time: a write per line
     // cost more than making the line.
@@ -140,16 +142,20 @@ private:
         host::clearFailureReason();
         if (!m_file->flush())
             fail();
-        // Only a hint: a failure to start early shows in the sync.
         const qint64 end = m_file->pos();
-        host::startWriteback(m_file->handle(), m_sentUpTo, end);
-        m_sentUpTo = end;
-        if (++m_chunksSinceSync == kChunksPerSync) {
-            m_chunksSinceSync = 0;
-            if (!syncStillRunning() || end - m_syncStartedAt >= kMostWrittenDuringSync) {
-                awaitSync();
-                startSync(end);
-            }
+        if (diskRequestRunning() && end - m_requestStartedAt < kMostWrittenDuringRequest)
+            return; // what came meanwhile goes with the next request
+        awaitDiskRequest();
+        const int handle = m_file->handle();
+        const qint64 from = std::exchange(m_sentUpTo, end);
+        if (end - m_syncedUpTo >= kSyncEvery) {
+            m_syncedUpTo = end;
+            startDiskRequest(end, [handle] { return syncOf(handle, host::SyncWhat::Data); });
+        } else {
+            startDiskRequest(end, [handle, from, end] {
+                host::startWriteback(handle, from, end); // only a hint: a failure shows in the sync
+                return SyncOutcome{};
+            });
         }
     }
 
@@ -168,34 +174,34 @@ private:
         return {false, host::lastFailureWasDiskFull()};
     }
 
-    void startSync(qint64 writtenSoFar)
+    // Starts a request to the disk (a sync, or a hint that cannot fail) on a thread of its
+    // own.
+    void startDiskRequest(qint64 writtenSoFar, const std::function<SyncOutcome()>& work)
     {
-        m_syncStartedAt = writtenSoFar;
-        const int handle = m_file->handle();
-        const auto work = [handle] { return syncOf(handle, host::SyncWhat::Data); };
+        m_requestStartedAt = writtenSoFar;
         try {
-            m_syncing = std::async(std::launch::async, work);
-        } catch (const std::system_error&) { // no thread to be had: the sync is made here
+            m_diskRequest = std::async(std::launch::async, work);
+        } catch (const std::system_error&) { // no thread to be had: the request is made here
             std::promise<SyncOutcome> outcome;
             outcome.set_value(work());
-            m_syncing = outcome.get_future();
+            m_diskRequest = outcome.get_future();
         }
     }
 
-    bool syncStillRunning() const
+    bool diskRequestRunning() const
     {
-        return m_syncing.valid() &&
-               m_syncing.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+        return m_diskRequest.valid() &&
+               m_diskRequest.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
     }
 
-    // Waits for the sync under way, if any.
-    void awaitSync()
+    // Waits for the request to the disk under way, if any, and looks at its outcome.
+    void awaitDiskRequest()
     {
-        if (!m_syncing.valid())
+        if (!m_diskRequest.valid())
             return;
-        if (syncStillRunning())
-            besideWindow([&] { m_syncing.wait(); });
-        check(m_syncing.get());
+        if (diskRequestRunning())
+            besideWindow([&] { m_diskRequest.wait(); });
+        check(m_diskRequest.get());
     }
 
     // A wait for the disk runs beside the window, which meanwhile only repaints, unless it
@@ -239,7 +245,7 @@ private:
         host::clearFailureReason();
         if (!m_file->flush())
             fail();
-        awaitSync(); // the old file's, before it goes
+        awaitDiskRequest(); // the old file's, before it goes
         const qint64 written = m_file->pos();
         auto unicode = std::make_unique<host::SaveFile>(m_file->fileName());
         if (!unicode->open())
@@ -249,7 +255,7 @@ private:
         m_pending.reserve(kPendingBytes * 2);
         m_unsent = 0;
         m_sentUpTo = 0;
-        m_chunksSinceSync = 0;
+        m_syncedUpTo = 0;
         m_unicode = true;
         m_pending.append("\xFF\xFE", 2);
         m_besideWindow = true;
@@ -295,13 +301,13 @@ private:
     bool m_unicode = false; // UTF-16 from its first byte
     QByteArray m_pending;   // encoded lines not yet handed to the device
     qint64 m_unsent = 0;
-    qint64 m_sentUpTo = 0;
-    int m_chunksSinceSync = 0;
+    qint64 m_sentUpTo = 0;                   // the bytes the last request to the disk covered
+    qint64 m_syncedUpTo = 0;                 // the bytes the last sync covered
     std::optional<RuntimeFailure> m_failure; // the first failure; every later step repeats it
-    // After the file: a writer that goes waits for its sync before the file closes.
-    std::future<SyncOutcome> m_syncing;
-    qint64 m_syncStartedAt = 0;  // the bytes written when the last sync started
-    bool m_besideWindow = false; // in work beside the window already
+    // After the file: a writer that goes waits for its last request before the file closes.
+    std::future<SyncOutcome> m_diskRequest;
+    qint64 m_requestStartedAt = 0; // the bytes written when the last request started
+    bool m_besideWindow = false;   // in work beside the window already
 };
 
 } // namespace
