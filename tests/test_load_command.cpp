@@ -85,9 +85,26 @@ private Q_SLOTS:
             big += QByteArray::number(i) + (i % 7 == 0   ? "\r\r\n"
                                             : i % 5 == 0 ? "\r.\n  \n"
                                                          : "\r\n");
-        QStringList plain = QString::fromLatin1(big).remove(u'\r').split(u'\n');
-        plain.removeIf([](const QString& line) { return line.count(u' ') == line.size(); });
-        QTest::newRow("a big file cut in two at a line end") << QByteArrayList{big} << plain;
+        const auto plainReading = [](const QByteArray& bytes) {
+            QStringList plain = QString::fromLatin1(bytes).remove(u'\r').split(u'\n');
+            plain.removeIf([](const QString& line) { return line.count(u' ') == line.size(); });
+            return plain;
+        };
+        QTest::newRow("a big file cut in two at a line end")
+            << QByteArrayList{big} << plainReading(big);
+        // The halves look for CRs each on its own; one half's CRs are the whole file's. The
+        // middle lies within the other kind of lines.
+        const auto halves = [](const char* front, int frontLines, const char* back) {
+            QByteArray bytes;
+            for (int i = 0; i < 40000; ++i)
+                bytes += QByteArray::number(i) + (i < frontLines ? front : back);
+            return bytes;
+        };
+        for (const auto& [tag, bytes] :
+             {std::pair{"CRs in the back half only", halves("\n", 30000, "\r\n")},
+              std::pair{"CRs in the front half only", halves("\r\r\n", 10000, "\n")},
+              std::pair{"a half of blank lines", halves("\n \n\n", 20000, "\n")}})
+            QTest::newRow(tag) << QByteArrayList{bytes} << plainReading(bytes);
         QTest::newRow("UTF-16: a line of only the mark is kept")
             << QByteArrayList{QByteArray::fromHex("fffe0a002000")} << QStringList{u"\uFEFF"_s};
         QTest::newRow("several files in the dialog's order, an empty one among them")
