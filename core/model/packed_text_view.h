@@ -27,7 +27,7 @@ public:
 
     // Left unset: arrays of views are sized for two threads that then write every one,
     // and would otherwise first be filled with zeros on one.
-    PackedTextView() noexcept {} // NOLINT(modernize-use-equals-default): = default zeroes
+    PackedTextView() noexcept {} // NOLINT(modernize-use-equals-default): QList would zero them
 
     static bool isLong(qsizetype size) { return size > kLongestShort; }
     static bool holdsAddress(const QChar* end)

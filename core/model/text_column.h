@@ -13,8 +13,8 @@ namespace velmora {
 
 // A list's texts as one column: the characters of many texts lie together in a few big
 // blocks, and each text is a view into them. A text then costs its characters and one
-// 8-byte view, where a QString per text costs a string, a heap block and its header too; and a
-// list of a file's lines is the file's decoded text itself, cut into views.
+// 8-byte view, where a QString per text costs a string, a heap block and its header too;
+// and a list of a file's lines is the file's decoded text itself, cut into views.
 //
 // Copying a column is cheap and shares its views and blocks until either copy changes;
 // the blocks stay as long as any column holds them. Texts are only ever appended to a
@@ -45,8 +45,12 @@ public:
     void append(QStringView text);
     void replace(qsizetype i, QStringView text);
     void removeAt(qsizetype i) { m_views.remove(i); }
-    // Drops the texts from this position on.
-    void truncate(qsizetype size) { m_views.resize(size); }
+    // Drops the texts from this position on, if any (it never adds unset ones).
+    void truncate(qsizetype size)
+    {
+        if (size < m_views.size())
+            m_views.resize(size);
+    }
     void clear();
     // Room for this many texts in all.
     void reserve(qsizetype count);

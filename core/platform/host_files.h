@@ -26,7 +26,8 @@ QByteArray readOpenFile(qint64 length, const std::function<qint64(char*, qint64)
 void clearFailureReason();
 bool lastFailureWasDiskFull(); // of the last refused call since clearFailureReason()
 // Starts handing bytes from..to of the file to the disk without waiting; only a hint, and
-// nothing on a host that has no such call.
+// nothing on a host that has no such call, which hasWriteback() then says.
+bool hasWriteback();
 void startWriteback(int handle, qint64 from, qint64 to);
 enum class SyncWhat
 {

@@ -151,7 +151,7 @@ private:
         if (end - m_syncedUpTo >= kSyncEvery) {
             m_syncedUpTo = end;
             startDiskRequest(end, [handle] { return syncOf(handle, host::SyncWhat::Data); });
-        } else {
+        } else if (host::hasWriteback()) {
             startDiskRequest(end, [handle, from, end] {
                 host::startWriteback(handle, from, end); // only a hint: a failure shows in the sync
                 return SyncOutcome{};

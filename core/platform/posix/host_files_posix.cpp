@@ -130,6 +130,15 @@ bool lastFailureWasDiskFull()
     return errno == ENOSPC || errno == EDQUOT;
 }
 
+bool hasWriteback()
+{
+#ifdef Q_OS_LINUX
+    return true;
+#else
+    return false;
+#endif
+}
+
 void startWriteback([[maybe_unused]] int handle, [[maybe_unused]] qint64 from,
                     [[maybe_unused]] qint64 to)
 {

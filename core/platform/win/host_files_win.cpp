@@ -142,6 +142,10 @@ bool lastFailureWasDiskFull()
 
 // Windows has no call that starts writing a range without waiting for it; the sync every
 // few megabytes does the work.
+bool hasWriteback()
+{
+    return false;
+}
 void startWriteback(int /*handle*/, qint64 /*from*/, qint64 /*to*/) {}
 
 // The handle is the C runtime's descriptor Qt keeps for the file.
