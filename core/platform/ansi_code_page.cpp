@@ -48,9 +48,9 @@ QString decodeUtf8(QByteArrayView bytes)
     const auto decodePart = [&](qsizetype part, qsizetype) {
         ends[part] = decoders[part].appendToBuffer(first + (part == 0 ? 0 : backAt), parts[part]);
     };
-    if (parts[1].isEmpty()) {
+    if (parts[1].isEmpty()) { // a small file, or no line feed from the middle on
         decodePart(0, 1);
-        ends[1] = first + backAt;
+        decodePart(1, 2);
     } else {
         inTwoParts(0, 1, 2, decodePart);
     }

@@ -158,6 +158,21 @@ void moveByByte(std::span<const RankEntry> from, std::span<RankEntry> to, int by
 // Where each value's entries start in `to` (the last one: where they all end).
 using ByteStarts = std::array<std::size_t, 257>;
 
+// Turns each part's counts of a byte's values into the places its entries of each value go
+// to, value by value and, within a value, part by part; returns where each value starts.
+template <std::size_t Parts> ByteStarts placesFromCounts(std::array<ByteCounts, Parts>& parts)
+{
+    ByteStarts starts{};
+    std::size_t start = 0;
+    for (int value = 0; value < 256; ++value) {
+        starts[value] = start;
+        for (ByteCounts& part : parts)
+            start += std::exchange(part[value], start);
+    }
+    starts[256] = start;
+    return starts;
+}
+
 // Moves the entries into `to`, ordered by one byte and otherwise in the order they stand.
 // Each of two threads counts and moves one half; the front half's entries of a byte go
 // before the back half's.
@@ -172,14 +187,7 @@ ByteStarts distributeByByte(std::span<const RankEntry> from, std::span<RankEntry
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         countByByte(half(begin, end), byte, next[halfBeginningAt(begin)]);
     });
-    ByteStarts starts{};
-    std::size_t start = 0;
-    for (int value = 0; value < 256; ++value) {
-        starts[value] = start;
-        for (ByteCounts& part : next)
-            start += std::exchange(part[value], start);
-    }
-    starts[256] = start;
+    const ByteStarts starts = placesFromCounts(next);
     inOneOrTwoHalves(count, [&](qsizetype begin, qsizetype end) {
         moveByByte(half(begin, end), to, byte, next[halfBeginningAt(begin)], stop);
     });
@@ -198,12 +206,10 @@ void sortByLowerBytes(std::span<RankEntry> data, std::span<RankEntry> scratch,
     for (int byte = 0; byte < below; ++byte) {
         if (!varies(varying, byte))
             continue;
-        ByteCounts next{};
-        countByByte(from, byte, next);
-        std::size_t start = 0;
-        for (std::size_t& value : next)
-            start += std::exchange(value, start);
-        moveByByte(from, to, byte, next, stop);
+        std::array<ByteCounts, 1> next{};
+        countByByte(from, byte, next[0]);
+        placesFromCounts(next);
+        moveByByte(from, to, byte, next[0], stop);
         std::swap(from, to);
     }
     if (from.data() != result.data())
